@@ -1,0 +1,51 @@
+// program.cpp: the project record, the portrait and About windows' code, and the binding.
+#include "forms/forms.h"
+
+namespace forms {
+
+const platform::ProjectRecord& project() {
+  static constexpr const platform::FormDesign* kForms[] = {&kVorekDesign, &kPortraitDesign,
+                                                            &kSujetDesign};
+  static const platform::ProjectRecord record{
+      .name = "Tralden",
+      .title = "Vorek",
+      .description = "Vorek, le puzzle à pièces glissantes",
+      .version = VOREK_VERSION,
+      .locale = 0x040C,
+      .forms = kForms,
+  };
+  return record;
+}
+
+V_portrait::V_portrait(platform::FormRef self) : Command1(self, "Command1"), self_(self) {}
+
+void V_portrait::bind() const {
+  self_.runtime().bind(self_.slot(), "Command1_Click", [this] { Command1_Click(); });
+}
+
+void V_portrait::Command1_Click() const { self_.Unload(); }
+
+Sujet::Sujet(platform::FormRef self) : prog(self, "prog"), auteur(self, "auteur"), self_(self) {}
+
+void Sujet::bind() const {
+  self_.runtime().bind(self_.slot(), "Form_Load", [this] { Form_Load(); });
+  self_.runtime().bind(self_.slot(), "ok_Click", [this] { ok_Click(); });
+}
+
+void Sujet::Form_Load() const {
+  prog.setCaption(kTermsText);
+  auteur.setCaption(kAuthorText);
+}
+
+void Sujet::ok_Click() const { self_.runtime().End(); }
+
+Program::Program(platform::Runtime& runtime)
+    : vorek({runtime, kVorek}, {runtime, kPortrait}, {runtime, kSujet}),
+      portrait({runtime, kPortrait}),
+      sujet({runtime, kSujet}) {
+  vorek.bind();
+  portrait.bind();
+  sujet.bind();
+}
+
+}  // namespace forms

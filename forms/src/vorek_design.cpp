@@ -1,0 +1,51 @@
+// vorek_design.cpp: the main window's design, which is also the board's initial layout.
+#include "forms/forms.h"
+
+namespace forms {
+namespace {
+
+using platform::ControlDesign;
+using enum platform::ControlKind;
+
+// The boxes are 817 twips square on an 800-twip pitch, so neighbours overlap by 17 twips.
+// p16's tab index of 20 is the design's own.
+constexpr ControlDesign kControls[] = {
+    {"Voir", CommandButton, "", 4080, 120, 735, 495, 21, "Voir", "", "Voir_Click"},
+    {"Command1", CommandButton, "", 4080, 840, 735, 495, 23, "Brasser", "", "Command1_Click"},
+    {"Quitter", CommandButton, "", 4080, 1560, 735, 495, 22, "Quitter", "", "Quitter_Click"},
+    {"p1", PictureBox, "", 0, 0, 817, 817, 0, "", ":/pictures/tile01.bmp", "p1_Click"},
+    {"p2", PictureBox, "", 800, 0, 817, 817, 1, "", ":/pictures/tile02.bmp", "p2_Click"},
+    {"p3", PictureBox, "", 1600, 0, 817, 817, 2, "", ":/pictures/tile03.bmp", "p3_Click"},
+    {"p4", PictureBox, "", 2400, 0, 817, 817, 3, "", ":/pictures/tile04.bmp", "p4_Click"},
+    {"p5", PictureBox, "", 3200, 0, 817, 817, 4, "", ":/pictures/tile05.bmp", "p5_Click"},
+    {"p6", PictureBox, "", 0, 800, 817, 817, 5, "", ":/pictures/tile06.bmp", "p6_Click"},
+    {"p7", PictureBox, "", 800, 800, 817, 817, 6, "", ":/pictures/tile07.bmp", "p7_Click"},
+    {"p8", PictureBox, "", 1600, 800, 817, 817, 7, "", ":/pictures/tile08.bmp", "p8_Click"},
+    {"p9", PictureBox, "", 2400, 800, 817, 817, 8, "", ":/pictures/tile09.bmp", "p9_Click"},
+    {"p10", PictureBox, "", 3200, 800, 817, 817, 9, "", ":/pictures/tile10.bmp", "p10_Click"},
+    {"p11", PictureBox, "", 0, 1600, 817, 817, 10, "", ":/pictures/tile11.bmp", "p11_Click"},
+    {"p12", PictureBox, "", 800, 1600, 817, 817, 11, "", ":/pictures/tile12.bmp", "p12_Click"},
+    {"p13", PictureBox, "", 1600, 1600, 817, 817, 12, "", ":/pictures/tile13.bmp", "p13_Click"},
+    {"p14", PictureBox, "", 2400, 1600, 817, 817, 13, "", ":/pictures/tile14.bmp", "p14_Click"},
+    {"p15", PictureBox, "", 3200, 1600, 817, 817, 14, "", ":/pictures/tile15.bmp", "p15_Click"},
+    {"p16", PictureBox, "", 0, 2400, 817, 817, 20, "", ":/pictures/tile16.bmp", "p16_Click"},
+    {"p17", PictureBox, "", 800, 2400, 817, 817, 15, "", ":/pictures/tile17.bmp", "p17_Click"},
+    {"p18", PictureBox, "", 1600, 2400, 817, 817, 16, "", ":/pictures/tile18.bmp", "p18_Click"},
+    {"p19", PictureBox, "", 2400, 2400, 817, 817, 17, "", ":/pictures/tile19.bmp", "p19_Click"},
+    {"p20", PictureBox, "", 3200, 2400, 817, 817, 18, "", ":/pictures/tile20.bmp", "p20_Click"},
+    {"p0", PictureBox, "", 4000, 2400, 817, 817, 19, "", ":/pictures/blank.bmp", ""},
+};
+
+}  // namespace
+
+const platform::FormDesign kVorekDesign{
+    .name = "Vorek",
+    .caption = "Vorek",
+    .clientWidth = 4845,
+    .clientHeight = 3195,
+    .icon = ":/pictures/vorek.ico",
+    .load = "",
+    .controls = kControls,
+};
+
+}  // namespace forms

@@ -1,0 +1,51 @@
+// design.h: window designs as data, the tables from which every form is loaded.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "platform/twips.h"
+
+namespace platform {
+
+enum class ControlKind { PictureBox, CommandButton, Label, Frame };
+enum class Alignment { Left, Center };
+
+// One row of a window's control table, with the design's own columns.
+struct ControlDesign {
+  std::string_view name;
+  ControlKind kind;
+  std::string_view container;  // the frame that holds the control; empty for the client area
+  Twips left, top, width, height;
+  int tabIndex;
+  std::string_view caption;  // buttons, labels and frames
+  std::string_view picture;  // picture boxes: the picture's resource path
+  std::string_view click;    // the Click handler's name; empty when clicks are ignored
+  bool autoSize = false;     // picture boxes: sized to the picture plus the border
+  Alignment alignment = Alignment::Left;
+};
+
+struct FormDesign {
+  std::string_view name;
+  std::string_view caption;
+  Twips clientWidth, clientHeight;
+  std::string_view icon;  // resource path; empty: the program's icon
+  std::string_view load;  // the load handler's name, empty for none
+  std::span<const ControlDesign> controls;
+
+  // The row of the named control, or -1.
+  int indexOf(std::string_view controlName) const;
+};
+
+// What the program's entry hands to the runtime: who it is and its forms, in order. The first
+// form is the start-up object.
+struct ProjectRecord {
+  std::string_view name;
+  std::string_view title;
+  std::string_view description;
+  std::string_view version;
+  int locale;  // Windows language identifier; 0x040C is French
+  std::span<const FormDesign* const> forms;
+};
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+// host.h: what the runtime asks of the window system it runs on.
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+class Form;
+class Runtime;
+
+// The runtime keeps every property itself; a host only shows them. Two hosts exist: the Qt host,
+// with real windows, and the null host, which keeps a log and needs no display.
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Called once, by the runtime that this host serves.
+  virtual void attach(Runtime& runtime) = 0;
+  // A form was loaded from its design: build its window, hidden and centred on the screen.
+  virtual void loaded(const Form& form) = 0;
+  // Show the form's window, or bring it to the front when it is shown already.
+  virtual void shown(const Form& form) = 0;
+  // The form is being unloaded: its window must vanish now. The host may free it later, but
+  // never inside the event that is running.
+  virtual void unloaded(const Form& form) = 0;
+  // A property of control `index` was written; the view follows at once.
+  virtual void changed(const Form& form, int index) = 0;
+  // Blocks until the player has closed the box. It is modal over every window of the program.
+  virtual void messageBox(std::string_view prompt, std::string_view title) = 0;
+  // The French runtime-error box; blocks like messageBox.
+  virtual void errorBox(std::string_view text, std::string_view title) = 0;
+  // The program has ended with `status`: leave the event loop.
+  virtual void quit(int status) = 0;
+};
+
+}  // namespace platform

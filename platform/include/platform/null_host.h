@@ -1,0 +1,44 @@
+// null_host.h: a host with no display, for the rules' tests: it keeps a log of what it was asked.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace platform {
+
+class NullHost final : public Host {
+ public:
+  struct Box {
+    std::string prompt;
+    std::string title;
+  };
+
+  void attach(Runtime& runtime) override { runtime_ = &runtime; }
+  void loaded(const Form& form) override;
+  void shown(const Form& form) override;
+  void unloaded(const Form& form) override;
+  void changed(const Form&, int) override { ++changes; }
+  // Records the box, then runs `whileBoxOpen` as if the player acted before closing it.
+  void messageBox(std::string_view prompt, std::string_view title) override;
+  void errorBox(std::string_view text, std::string_view title) override;
+  void quit(int status) override { quitStatus = status; }
+
+  Runtime* runtime() const { return runtime_; }
+
+  // What happened, in order: "load Vorek", "show Vorek", "unload Vorek".
+  std::vector<std::string> log;
+  std::vector<Box> messageBoxes;
+  std::vector<Box> errorBoxes;
+  std::optional<int> quitStatus;
+  int changes = 0;
+  std::function<void()> whileBoxOpen;
+
+ private:
+  Runtime* runtime_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+// qt_app.h: the form runtime on Qt Widgets. No Qt type appears here; Qt stays in platform's sources.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/design.h"
+#include "platform/host.h"
+#include "platform/runtime.h"
+
+namespace platform {
+
+// The program's own code: its forms' handlers, bound to one runtime for the run.
+class ProgramCode {
+ public:
+  virtual ~ProgramCode() = default;
+};
+using ProgramFactory = std::function<std::unique_ptr<ProgramCode>(Runtime&)>;
+
+// Runs the project: checks for a display, sets up the application (title, version, French
+// locale and Qt's French texts, font, icon), opens the first form and delivers events until the
+// program ends. Returns the exit status.
+int runOnQt(int argc, char** argv, const ProjectRecord& project, const ProgramFactory& program);
+
+// What runOnQt sets up on an application that exists already; tests call it after making
+// their own QApplication.
+void setUpApplication(const ProjectRecord& project);
+
+// The font of every caption and text of the program's windows, by family and point size.
+struct ProgramFont {
+  const char* family;
+  int pointSize;
+};
+inline constexpr ProgramFont kProgramFont{"DejaVu Sans", 8};
+
+// The real windows. One QtHost serves one runtime; a QApplication must exist.
+class QtHost final : public Host {
+ public:
+  QtHost();
+  ~QtHost() override;
+
+  void attach(Runtime& runtime) override;
+  void loaded(const Form& form) override;
+  void shown(const Form& form) override;
+  void unloaded(const Form& form) override;
+  void changed(const Form& form, int index) override;
+  void messageBox(std::string_view prompt, std::string_view title) override;
+  void errorBox(std::string_view text, std::string_view title) override;
+  void quit(int status) override;
+
+ private:
+  struct Views;
+  std::unique_ptr<Views> views_;
+};
+
+}  // namespace platform

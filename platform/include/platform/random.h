@@ -1,0 +1,58 @@
+// random.h: the runtime's random generator, Randomize and the next number in [0, 1).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace platform {
+
+class Random {
+ public:
+  virtual ~Random() = default;
+  // Reseeds from the system timer. A reseed at an unchanged reading never restarts the sequence.
+  virtual void Randomize() = 0;
+  // The next number, in [0, 1).
+  virtual float Rnd() = 0;
+};
+
+// Seconds since midnight, as the runtime's timer reads them.
+double systemTimer();
+
+// The real generator: a Mersenne twister seeded from the system's entropy at start. Randomize
+// folds the timer reading into the current state instead of replacing it, so two reseeds at the
+// same reading go on from different states.
+class MersenneRandom final : public Random {
+ public:
+  explicit MersenneRandom(std::function<double()> timer = systemTimer);
+  // A fixed start, for tests and benchmarks that must repeat.
+  MersenneRandom(std::uint64_t seed, std::function<double()> timer);
+
+  void Randomize() override;
+  float Rnd() override;
+
+ private:
+  std::mt19937_64 engine_;
+  std::function<double()> timer_;
+};
+
+// Numbers given in advance, for tests: each Rnd returns the next one, cycling when they run out.
+class ScriptedRandom final : public Random {
+ public:
+  explicit ScriptedRandom(std::vector<float> numbers);
+
+  void Randomize() override { ++reseeds_; }
+  float Rnd() override;
+
+  int reseeds() const { return reseeds_; }
+  int draws() const { return draws_; }
+
+ private:
+  std::vector<float> numbers_;
+  int reseeds_ = 0;
+  int draws_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,188 @@
+// qt_host.cpp: the Qt host, which builds, updates and tears down the forms' windows.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "platform/errors.h"
+#include "platform/form.h"
+#include "platform/qt_app.h"
+#include "qt_views.h"
+
+namespace platform {
+namespace {
+
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect pixelRect(Twips left, Twips top, Twips width, Twips height) {
+  return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
+}
+
+}  // namespace
+
+struct QtHost::Views {
+  Runtime* runtime = nullptr;
+  std::map<int, std::unique_ptr<FormWindow>> windows;
+  std::map<std::string, QPixmap, std::less<>> pictures;
+
+  // Pictures are decoded once and shared by every load.
+  const QPixmap& picture(std::string_view path) {
+    auto found = pictures.find(path);
+    if (found != pictures.end()) return found->second;
+    QPixmap pixmap(qs(path));
+    if (pixmap.isNull()) throw RuntimeError(ErrorNumber::InvalidPicture, path);
+    return pictures.emplace(std::string(path), std::move(pixmap)).first->second;
+  }
+
+  QWidget* build(const Form& form, int index, FormWindow& window);
+  void place(const Form& form, int index, QWidget& widget) const;
+  void order(const Form& form, FormWindow& window) const;
+};
+
+QWidget* QtHost::Views::build(const Form& form, int index, FormWindow& window) {
+  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
+  QWidget* parent = &window;
+  if (!row.container.empty()) parent = window.controls.at(static_cast<std::size_t>(form.design().indexOf(row.container)));
+  const int slot = form.slot();
+  const auto generation = form.generation();
+  Runtime* target = runtime;
+  auto click = [target, slot, generation, index] { target->click(slot, generation, index); };
+  const QString caption = qs(form.loadedControl(index).caption);
+  switch (row.kind) {
+    case ControlKind::PictureBox:
+      return new PictureBoxView(parent, picture(row.picture), click);
+    case ControlKind::CommandButton: {
+      auto* button = new QPushButton(caption, parent);
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      QObject::connect(button, &QPushButton::clicked, button, click);
+      return button;
+    }
+    case ControlKind::Label: {
+      auto* label = new QLabel(caption, parent);
+      label->setWordWrap(true);
+      label->setAlignment(Qt::AlignTop | (row.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft));
+      return label;
+    }
+    case ControlKind::Frame:
+      return new QGroupBox(caption, parent);
+  }
+  return nullptr;
+}
+
+void QtHost::Views::place(const Form& form, int index, QWidget& widget) const {
+  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
+  const ControlState& state = form.loadedControl(index);
+  QRect box = pixelRect(state.left, state.top, row.width, row.height);
+  if (row.autoSize) {
+    const QSize picture = pictures.find(row.picture)->second.deviceIndependentSize().toSize();
+    box.setSize(picture + QSize(2, 2) * PictureBoxView::kBorder);
+  }
+  widget.setGeometry(box);
+}
+
+void QtHost::Views::order(const Form& form, FormWindow& window) const {
+  std::vector<int> rows(form.design().controls.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
+  std::ranges::sort(rows, {}, [&](int i) { return form.design().controls[static_cast<std::size_t>(i)].tabIndex; });
+  QWidget* previous = nullptr;
+  for (int i : rows) {
+    QWidget* widget = window.controls[static_cast<std::size_t>(i)];
+    if (widget->focusPolicy() == Qt::NoFocus) continue;
+    if (previous) QWidget::setTabOrder(previous, widget);
+    else widget->setFocus();  // the first in the tab order has the focus when the window opens
+    previous = widget;
+  }
+}
+
+QtHost::QtHost() : views_(std::make_unique<Views>()) {}
+
+QtHost::~QtHost() {
+  views_->windows.clear();
+  // Windows unloaded during the last events are still waiting for the event loop.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void QtHost::attach(Runtime& runtime) { views_->runtime = &runtime; }
+
+void QtHost::loaded(const Form& form) {
+  const FormDesign& design = form.design();
+  Runtime* target = views_->runtime;
+  const int slot = form.slot();
+  const auto generation = form.generation();
+  auto window = std::make_unique<FormWindow>([target, slot, generation] { target->closeRequest(slot, generation); });
+  window->setObjectName(qs(design.name));
+  window->setWindowTitle(qs(design.caption));
+  if (!design.icon.empty()) window->setWindowIcon(QIcon(views_->picture(design.icon)));
+  for (std::size_t i = 0; i < design.controls.size(); ++i) {
+    QWidget* widget = views_->build(form, static_cast<int>(i), *window);
+    widget->setObjectName(qs(design.controls[i].name));
+    window->controls.push_back(widget);
+    views_->place(form, static_cast<int>(i), *widget);
+  }
+  views_->order(form, *window);
+  const QSize client(toPixels(design.clientWidth), toPixels(design.clientHeight));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, client, screen));
+  views_->windows[slot] = std::move(window);
+}
+
+void QtHost::shown(const Form& form) {
+  FormWindow* window = views_->windows.at(form.slot()).get();
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void QtHost::unloaded(const Form& form) {
+  auto found = views_->windows.find(form.slot());
+  if (found == views_->windows.end()) return;
+  // Hidden now, freed once the running event is over: the handler that unloads a window may
+  // have been called from one of its own widgets.
+  FormWindow* window = found->second.release();
+  views_->windows.erase(found);
+  window->hide();
+  window->deleteLater();
+}
+
+void QtHost::changed(const Form& form, int index) {
+  FormWindow& window = *views_->windows.at(form.slot());
+  QWidget* widget = window.controls.at(static_cast<std::size_t>(index));
+  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
+  const QString caption = qs(form.loadedControl(index).caption);
+  switch (row.kind) {
+    case ControlKind::PictureBox: views_->place(form, index, *widget); break;
+    case ControlKind::CommandButton: static_cast<QPushButton*>(widget)->setText(caption); break;
+    case ControlKind::Label: static_cast<QLabel*>(widget)->setText(caption); break;
+    case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;
+  }
+}
+
+static void runBox(QMessageBox::Icon icon, std::string_view text, std::string_view title) {
+  QMessageBox box(icon, qs(title), qs(text), QMessageBox::Ok);
+  box.setObjectName(QStringLiteral("MsgBox"));
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+}
+
+void QtHost::messageBox(std::string_view prompt, std::string_view title) {
+  runBox(QMessageBox::NoIcon, prompt, title);
+}
+
+void QtHost::errorBox(std::string_view text, std::string_view title) {
+  runBox(QMessageBox::Critical, text, title);
+}
+
+void QtHost::quit(int status) { QCoreApplication::exit(status); }
+
+}  // namespace platform

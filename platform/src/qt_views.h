@@ -1,0 +1,46 @@
+// qt_views.h: the widgets that show a loaded form: its window and its picture boxes.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+// A picture box: a sunken two-pixel border and its picture, unscaled, at the inside top-left.
+// Painted by hand so that a high-DPI screen scales the pixel art without smoothing it.
+class PictureBoxView final : public QWidget {
+ public:
+  PictureBoxView(QWidget* parent, QPixmap picture, std::function<void()> onClick);
+
+  static constexpr int kBorder = 2;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  QPixmap picture_;
+  std::function<void()> onClick_;
+  bool pressed_ = false;
+};
+
+// A form's top-level window. Closing it through the title bar asks the runtime, which unloads
+// the form; the window itself never closes on its own.
+class FormWindow final : public QWidget {
+ public:
+  explicit FormWindow(std::function<void()> onCloseRequest);
+
+  // The control widgets, by their row in the design.
+  std::vector<QWidget*> controls;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::function<void()> onCloseRequest_;
+};
+
+}  // namespace platform

@@ -1,0 +1,258 @@
+// runtime_test.cpp: the form runtime on its own, with a two-window project of the tests' own.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "platform/control.h"
+#include "platform/errors.h"
+#include "platform/null_host.h"
+#include "platform/runtime.h"
+#include "platform/text.h"
+
+namespace {
+
+using namespace platform;
+using K = ControlKind;
+
+constexpr ControlDesign kFirstControls[] = {
+    {"box", K::PictureBox, "", 800, 1600, 817, 817, 0, "", "", "box_Click"},
+    {"button", K::CommandButton, "", 0, 0, 735, 495, 1, "Avant", "", "button_Click"},
+    {"still", K::PictureBox, "", 0, 0, 817, 817, 2, "", "", ""},
+};
+constexpr ControlDesign kSecondControls[] = {
+    {"text", K::Label, "", 0, 0, 1000, 500, 0, "", "", ""},
+};
+constexpr FormDesign kFirst{"First", "Un", 4845, 3195, "", "", kFirstControls};
+constexpr FormDesign kSecond{"Second", "Deux", 1000, 1000, "", "Form_Load", kSecondControls};
+constexpr const FormDesign* kForms[] = {&kFirst, &kSecond};
+const ProjectRecord kProject{"Essai", "Essai", "", "1.00", 0x040C, kForms};
+
+struct Fixture : ::testing::Test {
+  NullHost host;
+  ScriptedRandom random{{0.5f}};
+  Runtime runtime{kProject, host, random};
+  FormRef first{runtime, 0};
+  FormRef second{runtime, 1};
+  PictureBox box{first, "box"};
+  CommandButton button{first, "button"};
+  Label text{second, "text"};
+
+  void SetUp() override {
+    runtime.bind(0, "box_Click", [this] { onBox(); });
+    runtime.bind(0, "button_Click", [this] { onButton(); });
+    runtime.bind(1, "Form_Load", [this] { text.setCaption("chargé"); });
+  }
+  void clickOn(int slot, int index) { runtime.click(slot, runtime.form(slot).generation(), index); }
+
+  std::function<void()> onBox = [] {};
+  std::function<void()> onButton = [] {};
+};
+
+using FormLifecycle = Fixture;
+
+TEST_F(FormLifecycle, InstancesAreMadeOnFirstUseAndLoadedOnlyWhenAsked) {
+  EXPECT_FALSE(runtime.created(1));
+  runtime.start();
+  EXPECT_TRUE(runtime.form(0).visible());
+  EXPECT_FALSE(runtime.form(1).loaded());
+  EXPECT_EQ(&runtime.form(0), &first.instance());
+}
+
+TEST_F(FormLifecycle, ReloadGivesTheDesignValuesBack) {
+  runtime.start();
+  box.setLeft(3200);
+  button.setCaption("Après");
+  first.Unload();
+  EXPECT_EQ(box.Left(), 800.0f);  // the access loads it again, hidden
+  EXPECT_EQ(button.Caption(), "Avant");
+  EXPECT_TRUE(runtime.form(0).loaded());
+  EXPECT_FALSE(runtime.form(0).visible());
+}
+
+TEST_F(FormLifecycle, PositionsReadBackExactly) {
+  runtime.start();
+  for (int n = 0; n <= 5; ++n) {
+    box.setLeft(800.0f * static_cast<float>(n));
+    EXPECT_EQ(box.Left(), 800.0f * static_cast<float>(n));
+  }
+  box.setTop(0.1f);
+  EXPECT_EQ(box.Top(), 0.1f);
+}
+
+TEST_F(FormLifecycle, HandlerMayUnloadItsOwnWindowAndGoOn) {
+  onButton = [this] {
+    first.Unload();
+    first.Show();
+    box.setLeft(0);
+  };
+  runtime.start();
+  const auto generation = runtime.form(0).generation();
+  clickOn(0, 1);
+  EXPECT_FALSE(runtime.ended());
+  EXPECT_EQ(box.Left(), 0.0f);
+  EXPECT_GT(runtime.form(0).generation(), generation);
+  EXPECT_TRUE(runtime.form(0).visible());
+}
+
+TEST_F(FormLifecycle, ProgramEndsWhenTheLastWindowGoesOnceTheHandlerReturns) {
+  bool ranAfterUnload = false;
+  onButton = [&] {
+    first.Unload();
+    ranAfterUnload = true;
+    EXPECT_FALSE(runtime.ended());
+  };
+  runtime.start();
+  clickOn(0, 1);
+  EXPECT_TRUE(ranAfterUnload);
+  EXPECT_EQ(host.quitStatus, 0);
+}
+
+TEST_F(FormLifecycle, ClosingOneOfTwoWindowsKeepsTheProgram) {
+  runtime.start();
+  second.Show();
+  runtime.closeRequest(0, runtime.form(0).generation());
+  EXPECT_FALSE(runtime.ended());
+  EXPECT_FALSE(runtime.form(0).loaded());
+  runtime.closeRequest(1, runtime.form(1).generation());
+  EXPECT_EQ(host.quitStatus, 0);
+}
+
+TEST_F(FormLifecycle, LoadHandlerRunsAtEveryLoadBeforeTheWindowShows) {
+  runtime.start();
+  second.Show();
+  EXPECT_EQ(text.Caption(), "chargé");
+  second.Unload();
+  second.Show();
+  EXPECT_EQ(text.Caption(), "chargé");
+  EXPECT_EQ(host.log.back(), "show Second");
+}
+
+TEST_F(FormLifecycle, ShowOnAShownFormOnlyBringsItToTheFront) {
+  runtime.start();
+  box.setLeft(0);
+  first.Show();
+  EXPECT_EQ(box.Left(), 0.0f);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"load First", "show First", "show First"}));
+}
+
+using Dispatch = Fixture;
+
+TEST_F(Dispatch, ClicksGoToTheControlsOwnHandlerOnly) {
+  int boxClicks = 0;
+  onBox = [&] { ++boxClicks; };
+  runtime.start();
+  clickOn(0, 0);
+  clickOn(0, 2);  // no handler: ignored
+  EXPECT_EQ(boxClicks, 1);
+}
+
+TEST_F(Dispatch, NoEventWhileAHandlerRunsOrABoxIsOpen) {
+  int boxClicks = 0;
+  onBox = [&] { ++boxClicks; };
+  onButton = [this] { runtime.MsgBox("Bravo !", vbOKOnly, "Essai"); };
+  host.whileBoxOpen = [this] {
+    clickOn(0, 0);
+    runtime.closeRequest(0, runtime.form(0).generation());
+  };
+  runtime.start();
+  clickOn(0, 1);
+  EXPECT_EQ(boxClicks, 0);
+  EXPECT_TRUE(runtime.form(0).loaded());
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].prompt, "Bravo !");
+}
+
+TEST_F(Dispatch, ClicksFromAStaleWindowAreDropped) {
+  int boxClicks = 0;
+  onBox = [&] { ++boxClicks; };
+  runtime.start();
+  const auto old = runtime.form(0).generation();
+  first.Unload();
+  first.Show();
+  runtime.click(0, old, 0);
+  EXPECT_EQ(boxClicks, 0);
+}
+
+TEST_F(Dispatch, EndStopsAtOnceAndNothingRunsAfter) {
+  bool after = false;
+  onButton = [&] {
+    runtime.End();
+    after = true;
+  };
+  int boxClicks = 0;
+  onBox = [&] { ++boxClicks; };
+  runtime.start();
+  second.Show();
+  clickOn(0, 1);
+  EXPECT_FALSE(after);
+  EXPECT_EQ(host.quitStatus, 0);
+  EXPECT_EQ(runtime.loadedCount(), 0);
+  clickOn(0, 0);
+  EXPECT_EQ(boxClicks, 0);
+}
+
+TEST_F(Dispatch, RuntimeErrorShowsTheFrenchBoxAndEndsWithFailure) {
+  bool after = false;
+  onButton = [&] {
+    box.setLeft(std::numeric_limits<float>::infinity());
+    after = true;
+  };
+  runtime.start();
+  clickOn(0, 1);
+  EXPECT_FALSE(after);
+  ASSERT_EQ(host.errorBoxes.size(), 1u);
+  EXPECT_EQ(host.errorBoxes[0].prompt, "Erreur d'exécution '6' :\n\nDépassement de capacité");
+  EXPECT_EQ(host.errorBoxes[0].title, "Essai");
+  EXPECT_EQ(host.quitStatus, 1);
+  EXPECT_EQ(runtime.loadedCount(), 0);
+}
+
+TEST_F(Dispatch, ForeignExceptionsBecomeRuntimeErrorsToo) {
+  onButton = [] { throw std::out_of_range("x"); };
+  runtime.start();
+  clickOn(0, 1);
+  ASSERT_EQ(host.errorBoxes.size(), 1u);
+  EXPECT_NE(host.errorBoxes[0].prompt.find("'51'"), std::string::npos);
+  EXPECT_EQ(host.quitStatus, 1);
+}
+
+TEST_F(Dispatch, UnknownMessageBoxStyleIsAnInvalidCall) {
+  onButton = [this] { runtime.MsgBox("?", 4, "Essai"); };
+  runtime.start();
+  clickOn(0, 1);
+  ASSERT_EQ(host.errorBoxes.size(), 1u);
+  EXPECT_NE(host.errorBoxes[0].prompt.find("'5'"), std::string::npos);
+}
+
+TEST(Bindings, HandlersAndControlsMustMatchTheDesign) {
+  NullHost host;
+  ScriptedRandom random{{0.5f}};
+  Runtime runtime{kProject, host, random};
+  EXPECT_THROW(runtime.bind(0, "still_Click", [] {}), RuntimeError);
+  EXPECT_THROW(PictureBox(FormRef(runtime, 0), "button"), RuntimeError);
+  EXPECT_THROW(CommandButton(FormRef(runtime, 0), "nothing"), RuntimeError);
+  runtime.bind(0, "box_Click", [] {});
+  // The start finds button_Click and Form_Load missing: a runtime error, not a silent button.
+  runtime.start();
+  EXPECT_EQ(host.quitStatus, 1);
+  ASSERT_EQ(host.errorBoxes.size(), 1u);
+  EXPECT_NE(host.errorBoxes[0].prompt.find("Objet requis"), std::string::npos);
+}
+
+TEST(Text, ComparisonIsExactAndCaseSensitive) {
+  EXPECT_EQ(StrComp("Finir", "Finir"), 0);
+  EXPECT_NE(StrComp("Finir", "finir"), 0);
+  EXPECT_NE(StrComp("Finir", "Finir "), 0);
+  EXPECT_EQ(StrComp("a", "b"), -1);
+  EXPECT_EQ(StrComp("b", "a"), 1);
+}
+
+TEST(Text, WholePartIsTheFloor) {
+  EXPECT_EQ(Int(18.999), 18.0);
+  EXPECT_EQ(Int(0.0), 0.0);
+  EXPECT_EQ(Int(-0.5), -1.0);
+  EXPECT_THROW(Int(std::nan("")), RuntimeError);
+}
+
+}  // namespace
