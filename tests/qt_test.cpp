@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QFontMetrics>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -176,6 +179,94 @@ TEST(MessageBox, BravoIsTitledVorekWithOneOkAndNoIcon) {
   EXPECT_EQ(icon, QMessageBox::NoIcon);
   EXPECT_EQ(program.vorek.Quitter.Caption(), "Quitter");
   EXPECT_NE(QtGame::window("Vorek"), nullptr);
+}
+
+TEST(PortraitWindow, ShowsTheWholePortraitAndItsOkButton) {
+  QtGame game;
+  QtGame::click("Vorek", "Voir");
+  QWidget* window = QtGame::window("V_portrait");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "Vorek");
+  EXPECT_EQ(window->size(), QSize(255, 244));
+  QWidget* picture = QtGame::control("V_portrait", "Picture1");
+  EXPECT_EQ(picture->geometry(), QRect(0, 0, 255, 205));
+  const QImage shown = picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage portrait = QImage(":/pictures/portrait.bmp").convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(differingPixels(shown.copy(2, 2, 251, 201), portrait), 0);
+  EXPECT_EQ(QtGame::control("V_portrait", "Command1")->geometry(), QRect(88, 216, 73, 25));
+  QtGame::click("V_portrait", "Command1");
+  EXPECT_EQ(QtGame::window("V_portrait"), nullptr);
+  EXPECT_NE(QtGame::window("Vorek"), nullptr);
+}
+
+TEST(PortraitWindow, TheTilesOnTheirHomeCellsShowThePortraitSquareBySquare) {
+  QtGame game;
+  const QImage portrait = QImage(":/pictures/portrait.bmp").convertToFormat(QImage::Format_RGB32);
+  // The cut table: where each tile's square starts in the portrait.
+  const QPoint origin[20] = {{0, 0},     {50, 0},    {101, 0},   {151, 0},   {201, 0},
+                             {0, 51},    {50, 51},   {101, 51},  {151, 51},  {201, 51},
+                             {0, 101},   {50, 101},  {100, 101}, {151, 101}, {201, 100},
+                             {0, 151},   {50, 151},  {100, 151}, {151, 151}, {201, 151}};
+  for (int k = 1; k <= 20; ++k) {
+    SCOPED_TRACE(k);
+    QWidget* box = QtGame::control("Vorek", ("p" + std::to_string(k)).c_str());
+    const QImage shown = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(differingPixels(shown.copy(2, 2, 50, 50),
+                              portrait.copy(QRect(origin[k - 1], QSize(50, 50)))), 0);
+  }
+}
+
+TEST(AboutWindow, ShowsBothTextsWhole) {
+  QtGame game;
+  QtGame::click("Vorek", "Quitter");
+  QWidget* window = QtGame::window("Sujet");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "A propos de Tralden");
+  EXPECT_EQ(window->size(), QSize(313, 250));
+  EXPECT_EQ(QtGame::window("Vorek"), nullptr);
+  for (const auto& [name, expected] : {std::pair{"prog", forms::kTermsText},
+                                       std::pair{"auteur", forms::kAuthorText}}) {
+    SCOPED_TRACE(name);
+    auto* label = qobject_cast<QLabel*>(QtGame::control("Sujet", name));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), text(expected));
+    EXPECT_TRUE(label->wordWrap());
+    // Broken at spaces inside the label's design width, every line fits within its height.
+    const QFontMetrics metrics(label->font());
+    const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 10'000),
+                                              Qt::TextWordWrap | Qt::AlignHCenter, label->text());
+    EXPECT_LE(needed.width(), label->width());
+    EXPECT_LE(needed.height(), label->height()) << needed.height() / metrics.lineSpacing() << " lines";
+    EXPECT_TRUE(label->parentWidget()->geometry().contains(label->geometry().translated(label->parentWidget()->pos())));
+  }
+}
+
+TEST(Identification, IconsAndFrenchToolkitTexts) {
+  QtGame game;
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_EQ(QApplication::windowIcon().availableSizes().value(0), QSize(32, 32));
+  EXPECT_FALSE(QtGame::window("Vorek")->windowIcon().isNull());
+  EXPECT_EQ(QCoreApplication::applicationVersion(), "1.00");
+  EXPECT_EQ(QLocale().language(), QLocale::French);
+  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(translations + "/qtbase_fr.qm")) GTEST_SKIP() << "no French Qt translations";
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuler");
+}
+
+TEST(Resources, EveryDesignPictureIsThereAtItsSize) {
+  for (const platform::FormDesign* design : forms::project().forms) {
+    for (const auto& row : design->controls) {
+      if (row.picture.empty()) continue;
+      SCOPED_TRACE(std::string(row.picture));
+      const QImage image(text(row.picture));
+      ASSERT_FALSE(image.isNull());
+      const QSize expected = design == &forms::kPortraitDesign ? QSize(251, 201)
+                             : design == &forms::kSujetDesign  ? QSize(32, 32)
+                                                               : QSize(50, 50);
+      EXPECT_EQ(image.size(), expected);
+    }
+  }
+  EXPECT_EQ(QImage(":/pictures/vorek.ico").size(), QSize(32, 32));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ const platform::ProjectRecord& project() {
   static const platform::ProjectRecord record{
       .name = "Tralden",
       .title = "Vorek",
-      .description = "Vorek, le puzzle à pièces glissantes",
+      .description = VOREK_DESCRIPTION,
       .version = VOREK_VERSION,
       .locale = 0x040C,
       .forms = kForms,
