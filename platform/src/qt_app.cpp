@@ -33,12 +33,14 @@ void noDisplay(const char* program) {
                program);
 }
 
-// Qt ends with an English line and an abort when it cannot reach the display it was given;
-// say it in French and leave with a plain failure status instead.
+// Qt ends with an abort when it cannot reach the display it was given: say it in French, after
+// Qt's own lines, and leave with a plain failure status instead.
 void fatalHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
   if (type == QtFatalMsg) {
-    noDisplay("vorek");
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "vorek : impossible d'ouvrir l'affichage graphique « %s ».\n",
+                 display != nullptr ? display : "");
     std::_Exit(EXIT_FAILURE);
   }
 }
