@@ -269,6 +269,21 @@ TEST(Resources, EveryDesignPictureIsThereAtItsSize) {
   EXPECT_EQ(QImage(":/pictures/vorek.ico").size(), QSize(32, 32));
 }
 
+TEST(Accessibility, PicturesHaveFrenchNamesAndPiecesTheirNumber) {
+  QtGame game;
+  for (const platform::FormDesign* design : forms::project().forms) {
+    for (const auto& row : design->controls) {
+      if (row.kind != ControlKind::PictureBox) continue;
+      bool named = false;
+      for (const auto& a : design->accessibleNames) named = named || a.control == row.name;
+      EXPECT_TRUE(named) << design->name << "." << row.name;
+    }
+  }
+  EXPECT_EQ(QtGame::control("Vorek", "p7")->accessibleName(), "Pièce 7");
+  EXPECT_EQ(QtGame::control("Vorek", "p20")->accessibleName(), "Pièce 20");
+  EXPECT_EQ(QtGame::control("Vorek", "p0")->accessibleName(), "Case libre");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

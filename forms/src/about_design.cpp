@@ -21,6 +21,13 @@ constexpr ControlDesign kControls[] = {
     {"Picture1", PictureBox, "", 120, 120, 540, 540, 0, "", ":/pictures/about1.bmp", "", true},
 };
 
+constexpr platform::AccessibleName kNames[] = {
+    {"Picture1", "Pièce de puzzle"},
+    {"Picture2", "Tableau"},
+    {"Picture3", "Palette de peintre"},
+    {"Picture4", "Étoile"},
+};
+
 }  // namespace
 
 const platform::FormDesign kSujetDesign{
@@ -31,6 +38,7 @@ const platform::FormDesign kSujetDesign{
     .icon = "",
     .load = "Form_Load",
     .controls = kControls,
+    .accessibleNames = kNames,
 };
 
 const std::string_view kTermsText =

@@ -13,6 +13,8 @@ constexpr ControlDesign kControls[] = {
     {"Picture1", PictureBox, "", 0, 0, 3825, 3075, 0, "", ":/pictures/portrait.bmp", "", true},
 };
 
+constexpr platform::AccessibleName kNames[] = {{"Picture1", "Image entière du puzzle"}};
+
 }  // namespace
 
 const platform::FormDesign kPortraitDesign{
@@ -23,6 +25,7 @@ const platform::FormDesign kPortraitDesign{
     .icon = "",
     .load = "",
     .controls = kControls,
+    .accessibleNames = kNames,
 };
 
 }  // namespace forms

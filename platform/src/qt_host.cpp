@@ -130,6 +130,10 @@ void QtHost::loaded(const Form& form) {
     window->controls.push_back(widget);
     views_->place(form, static_cast<int>(i), *widget);
   }
+  for (const AccessibleName& named : design.accessibleNames) {
+    const int index = design.indexOf(named.control);
+    if (index >= 0) window->controls[static_cast<std::size_t>(index)]->setAccessibleName(qs(named.name));
+  }
   views_->order(form, *window);
   const QSize client(toPixels(design.clientWidth), toPixels(design.clientHeight));
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

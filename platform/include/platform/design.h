@@ -25,6 +25,12 @@ struct ControlDesign {
   Alignment alignment = Alignment::Left;
 };
 
+// What a screen reader says for a control that shows no text of its own, such as a picture box.
+struct AccessibleName {
+  std::string_view control;
+  std::string_view name;
+};
+
 struct FormDesign {
   std::string_view name;
   std::string_view caption;
@@ -32,6 +38,8 @@ struct FormDesign {
   std::string_view icon;  // resource path; empty: the program's icon
   std::string_view load;  // the load handler's name, empty for none
   std::span<const ControlDesign> controls;
+  // Beside the design, for assistive technologies only; nothing visible depends on it.
+  std::span<const AccessibleName> accessibleNames = {};
 
   // The row of the named control, or -1.
   int indexOf(std::string_view controlName) const;
