@@ -17,6 +17,7 @@ Form::Form(Runtime& runtime, int slot, const FormDesign& design)
     : runtime_(&runtime), slot_(slot), design_(&design) {}
 
 void Form::load() {
+  runtime_->stopIfEnded();
   std::vector<ControlState> fresh;
   fresh.reserve(design_->controls.size());
   for (const ControlDesign& row : design_->controls) {

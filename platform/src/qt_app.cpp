@@ -4,9 +4,15 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <QTranslator>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "platform/qt_app.h"
@@ -45,10 +51,37 @@ void fatalHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
   }
 }
 
+// SIGTERM and SIGINT end the program through the event loop: the handler only writes the
+// signal's number into a pipe, which the loop reads like any other event.
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onTerminationSignal(int signal) {
+  const auto byte = static_cast<unsigned char>(signal);
+  [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+std::unique_ptr<QSocketNotifier> catchTerminationSignals(Runtime& runtime) {
+  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return nullptr;
+  auto notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, [&runtime] {
+    unsigned char signal = 0;
+    // The usual status of a program ended by a signal, without the crash of one.
+    if (::read(signalPipe[0], &signal, 1) == 1) runtime.terminate(128 + signal);
+  });
+  struct sigaction action {};
+  action.sa_handler = onTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  return notifier;
+}
+
 }  // namespace
 
 void setUpApplication(const ProjectRecord& project) {
   QCoreApplication::setApplicationName(qs(project.title).toLower());
+  QGuiApplication::setDesktopFileName("org.example." + QCoreApplication::applicationName());
   QCoreApplication::setApplicationVersion(qs(project.version));
   QCoreApplication::setOrganizationName(qs(project.name));
   QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
@@ -82,6 +115,7 @@ int runOnQt(int argc, char** argv, const ProjectRecord& project, const ProgramFa
   MersenneRandom random;
   Runtime runtime(project, host, random);
   const std::unique_ptr<ProgramCode> code = program(runtime);
+  const auto terminationSignals = catchTerminationSignals(runtime);
   runtime.start();
   if (runtime.ended()) return *runtime.exitStatus();
   const int status = QApplication::exec();

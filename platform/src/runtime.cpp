@@ -9,9 +9,6 @@
 namespace platform {
 namespace {
 
-// Thrown by End to leave the running handler; only the dispatcher catches it.
-struct EndRequest {};
-
 constexpr int kFailureStatus = 1;
 
 }  // namespace
@@ -114,7 +111,7 @@ void Runtime::dispatch(const std::function<void()>& work) {
   busy_ = true;
   try {
     work();
-  } catch (const EndRequest&) {
+  } catch (const ProgramEnded&) {
   } catch (const RuntimeError& error) {
     fail(error);
   } catch (const std::bad_alloc&) {
@@ -124,6 +121,8 @@ void Runtime::dispatch(const std::function<void()>& work) {
   } catch (...) {
     fail(RuntimeError(ErrorNumber::Internal));
   }
+  // Input that the player sent while the handler ran is not for the windows it left behind.
+  if (!ended()) host_->flushInput();
   busy_ = false;
   // Judged only now, so that a handler may unload its window and show it again.
   if (!ended() && loadedCount() == 0) finish(0);
@@ -153,12 +152,19 @@ void Runtime::finish(int status) {
 
 void Runtime::End() {
   finish(0);
-  throw EndRequest{};
+  throw ProgramEnded{};
+}
+
+void Runtime::terminate(int status) { finish(status); }
+
+void Runtime::stopIfEnded() const {
+  if (ended()) throw ProgramEnded{};
 }
 
 void Runtime::MsgBox(std::string_view prompt, int buttons, std::string_view title) {
   if (buttons != vbOKOnly) throw RuntimeError(ErrorNumber::InvalidCall, "MsgBox");
   host_->messageBox(prompt, title);
+  stopIfEnded();
 }
 
 void Runtime::Randomize() { random_->Randomize(); }

@@ -34,4 +34,8 @@ class RuntimeError : public std::runtime_error {
 
 std::string_view errorDescription(ErrorNumber number);
 
+// Thrown inside a handler once the program has ended (End, or a signal while a box was open):
+// the rest of the handler must not run. Only the dispatcher catches it.
+struct ProgramEnded {};
+
 }  // namespace platform

@@ -61,6 +61,12 @@ class Runtime {
   // Stops the program at once: every window goes and no further event is delivered. Called
   // from a handler, it does not return to it.
   [[noreturn]] void End();
+  // Ends the program from outside any handler, as a termination signal does. A handler that is
+  // waiting on a message box does not go on once the box has gone.
+  void terminate(int status);
+  // Throws ProgramEnded once the program has ended, so that no handler goes on after the end.
+  void stopIfEnded() const;
+
   // Modal; returns when the player has closed the box. Only vbOKOnly is known.
   void MsgBox(std::string_view prompt, int buttons, std::string_view title);
   void Randomize();

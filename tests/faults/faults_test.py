@@ -1,0 +1,105 @@
+#!/usr/bin/env python3
+"""faults_test.py: the built program against a world that fails it: no display, an unreachable
+display, and termination signals. Usage: faults_test.py VOREK"""
+import os
+import signal
+import subprocess
+import sys
+import time
+
+PROGRAM = sys.argv[1]
+failures = []  # (scenario, what was expected, what was seen)
+scenario = ""
+
+
+def check(condition, what, seen):
+    if not condition:
+        failures.append((scenario, what, seen))
+
+
+def clean_env(**extra):
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    env.update(extra)
+    return env
+
+
+def run(env):
+    return subprocess.run([PROGRAM], env=env, capture_output=True, text=True, timeout=30)
+
+
+def no_display():
+    done = run(clean_env())
+    check(done.returncode == 1, "no display: exit status 1, not an abort", done.returncode)
+    check("aucun affichage graphique" in done.stderr, "no display: a French message", done.stderr)
+
+
+def unreachable_display():
+    done = run(clean_env(DISPLAY=":937"))
+    check(done.returncode == 1, "unreachable display: exit status 1, not an abort", done.returncode)
+    check("impossible d'ouvrir l'affichage graphique" in done.stderr,
+          "unreachable display: a French message naming it", done.stderr)
+
+
+class Xvfb:
+    """An X server of our own, on a display number it picks itself."""
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            self.display = ":" + pipe.readline().strip()
+        return self
+
+    def __exit__(self, *_):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+def wait_for_window(display, deadline):
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Vorek$"],
+                               env=dict(os.environ, DISPLAY=display), capture_output=True)
+        if found.returncode == 0:
+            return True
+        time.sleep(0.05)
+    return False
+
+
+def terminated_by(signo):
+    with Xvfb() as x:
+        game = subprocess.Popen([PROGRAM], env=clean_env(DISPLAY=x.display),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        try:
+            shown = wait_for_window(x.display, time.monotonic() + 30)
+            check(shown, f"{signal.Signals(signo).name}: the main window appears", "no window")
+            game.send_signal(signo)
+            status = game.wait(timeout=10)
+            # A positive status is an orderly exit; a negative one, death by the signal.
+            check(status == 128 + signo, f"{signal.Signals(signo).name}: an orderly exit with "
+                  f"status {128 + signo}", status)
+            errors = game.stderr.read()
+            check("Sanitizer" not in errors and "runtime error" not in errors,
+                  f"{signal.Signals(signo).name}: no sanitizer report", errors)
+        finally:
+            if game.poll() is None:
+                game.kill()
+                game.wait()
+
+
+SCENARIOS = {
+    "no display": no_display,
+    "unreachable display": unreachable_display,
+    "SIGTERM": lambda: terminated_by(signal.SIGTERM),
+    "SIGINT": lambda: terminated_by(signal.SIGINT),
+}
+for scenario, run_scenario in SCENARIOS.items():
+    run_scenario()
+for name, what, seen in failures:
+    print(f"FAILED {name}: expected {what}\n    saw: {seen}")
+failed = len({name for name, _, _ in failures})
+print(f"{len(SCENARIOS) - failed} passed, {failed} failed")
+sys.exit(1 if failures else 0)
