@@ -13,23 +13,13 @@
 
 #include "forms/forms.h"
 #include "platform/qt_app.h"
+#include "qt_support.h"
 
 namespace {
 
-QWidget* find(const char* window, const char* control) {
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (top->objectName() == QLatin1String(window) && top->isVisible()) {
-      return control ? top->findChild<QWidget*>(QLatin1String(control)) : top;
-    }
-  }
-  return nullptr;
-}
-
-void click(const char* window, const char* control) {
-  QWidget* widget = find(window, control);
-  ASSERT_NE(widget, nullptr) << window << "." << control;
-  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
-}
+using vorek_test::clickOn;
+using vorek_test::shownControl;
+using vorek_test::shownWindow;
 
 // A generator that calls `onDraw` at its given draw, then answers like a fixed one.
 class Hooked final : public platform::Random {
@@ -44,20 +34,13 @@ class Hooked final : public platform::Random {
   int draws_ = 0;
 };
 
-struct Program {
-  explicit Program(platform::Random& random) : runtime(forms::project(), host, random), code(runtime) {
-    runtime.start();
-  }
-  platform::QtHost host;
-  platform::Runtime runtime;
-  forms::Program code;
-};
+using Program = vorek_test::QtProgram;
 
 TEST(QtReliability, ClicksThatArriveDuringAShuffleReachNoHandler) {
   // Halfway through the exchanges the player clicks Quitter on the freshly built window; were
   // the click delivered after the shuffle, it would restart the game.
   Hooked random(50, [] {
-    QWidget* quitter = find("Vorek", "Quitter");
+    QWidget* quitter = shownControl("Vorek", "Quitter");
     const QPointF at(5, 5);
     QCoreApplication::postEvent(quitter, new QMouseEvent(QEvent::MouseButtonPress, at, quitter->mapToGlobal(at),
                                                          Qt::LeftButton, Qt::LeftButton, {}));
@@ -66,11 +49,11 @@ TEST(QtReliability, ClicksThatArriveDuringAShuffleReachNoHandler) {
     return 0.3f;
   });
   Program program(random);
-  click("Vorek", "Command1");
+  clickOn("Vorek", "Command1");
   QCoreApplication::processEvents();
   EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Finir");
   // Afterwards the button answers again.
-  click("Vorek", "Quitter");
+  clickOn("Vorek", "Quitter");
   EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Quitter");
 }
 
@@ -86,30 +69,30 @@ TEST(QtReliability, AFloatingPointFaultShowsTheFrenchErrorBoxThenEnds) {
     text = box->text();
     title = box->windowTitle();
     icon = box->icon();
-    click("Vorek", "Voir");  // nothing else runs while the error is shown
-    voirRan = find("V_portrait", nullptr) != nullptr;
+    clickOn("Vorek", "Voir");  // nothing else runs while the error is shown
+    voirRan = shownWindow("V_portrait") != nullptr;
     box->accept();
   });
-  click("Vorek", "Command1");
+  clickOn("Vorek", "Command1");
   EXPECT_EQ(text, QString::fromUtf8("Erreur d'exécution '6' :\n\nDépassement de capacité"));
   EXPECT_EQ(title, "Vorek");
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_FALSE(voirRan);
   EXPECT_EQ(program.runtime.exitStatus(), 1);
-  EXPECT_EQ(find("Vorek", nullptr), nullptr);
+  EXPECT_EQ(shownWindow("Vorek"), nullptr);
 }
 
 TEST(QtReliability, EndWithThePortraitOpenClosesEveryWindowAtOnce) {
   platform::MersenneRandom random(3u, [] { return 0.0; });
   Program program(random);
-  click("Vorek", "Voir");
-  click("Vorek", "Quitter");
-  ASSERT_NE(find("V_portrait", nullptr), nullptr);
-  ASSERT_NE(find("Sujet", nullptr), nullptr);
-  click("Sujet", "ok");
+  clickOn("Vorek", "Voir");
+  clickOn("Vorek", "Quitter");
+  ASSERT_NE(shownWindow("V_portrait"), nullptr);
+  ASSERT_NE(shownWindow("Sujet"), nullptr);
+  clickOn("Sujet", "ok");
   EXPECT_EQ(program.runtime.exitStatus(), 0);
-  EXPECT_EQ(find("V_portrait", nullptr), nullptr);
-  EXPECT_EQ(find("Sujet", nullptr), nullptr);
+  EXPECT_EQ(shownWindow("V_portrait"), nullptr);
+  EXPECT_EQ(shownWindow("Sujet"), nullptr);
 }
 
 TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
@@ -120,10 +103,10 @@ TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
   platform::MersenneRandom random(11u, [] { return 0.0; });
   for (int i = 0; i < cycles; ++i) {
     Program program(random);
-    click("Vorek", "Command1");
-    click("Vorek", "Quitter");
-    click("Vorek", "Quitter");
-    click("Sujet", "ok");
+    clickOn("Vorek", "Command1");
+    clickOn("Vorek", "Quitter");
+    clickOn("Vorek", "Quitter");
+    clickOn("Sujet", "ok");
     ASSERT_EQ(program.runtime.exitStatus(), 0) << "cycle " << i;
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -133,11 +116,3 @@ TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  platform::setUpApplication(forms::project());
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -16,37 +16,24 @@
 
 #include "forms/forms.h"
 #include "platform/qt_app.h"
+#include "qt_support.h"
 
 namespace {
 
 using platform::ControlKind;
 using platform::toPixels;
 
-// The whole program on real widgets, as the player's windows.
+// The program with a fixed generator, and its windows reached by name.
 struct QtGame {
-  platform::QtHost host;
   platform::MersenneRandom random{7u, [] { return 0.0; }};
-  platform::Runtime runtime{forms::project(), host, random};
-  forms::Program program{runtime};
+  vorek_test::QtProgram running{random};
+  forms::Program& program = running.code;
 
-  QtGame() { runtime.start(); }
-
-  static QWidget* window(const char* name) {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (top->objectName() == QLatin1String(name) && top->isVisible()) return top;
-    }
-    return nullptr;
+  static QWidget* window(const char* name) { return vorek_test::shownWindow(name); }
+  static QWidget* control(const char* form, const char* name) {
+    return vorek_test::shownControl(form, name);
   }
-  static QWidget* control(const char* window, const char* name) {
-    QWidget* top = QtGame::window(window);
-    return top ? top->findChild<QWidget*>(QLatin1String(name)) : nullptr;
-  }
-  static void click(const char* window, const char* name) {
-    QWidget* widget = control(window, name);
-    ASSERT_NE(widget, nullptr) << name;
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(10, 10));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
+  static void click(const char* form, const char* name) { vorek_test::clickOn(form, name); }
 };
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -285,12 +272,3 @@ TEST(Accessibility, PicturesHaveFrenchNamesAndPiecesTheirNumber) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Discovery and CI run without a display.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  platform::setUpApplication(forms::project());
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

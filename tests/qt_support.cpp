@@ -1,0 +1,44 @@
+// qt_support.cpp: helpers of the offscreen tests, and their main, which needs no display.
+#include "qt_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+namespace vorek_test {
+
+QtProgram::QtProgram(platform::Random& random)
+    : runtime(forms::project(), host, random), code(runtime) {
+  runtime.start();
+}
+
+QWidget* shownWindow(const char* form) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->objectName() == QLatin1String(form) && top->isVisible()) return top;
+  }
+  return nullptr;
+}
+
+QWidget* shownControl(const char* form, const char* control) {
+  QWidget* top = shownWindow(form);
+  return top ? top->findChild<QWidget*>(QLatin1String(control)) : nullptr;
+}
+
+void clickOn(const char* form, const char* control) {
+  QWidget* widget = shownControl(form, control);
+  ASSERT_NE(widget, nullptr) << form << "." << control;
+  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace vorek_test
+
+int main(int argc, char** argv) {
+  // Test discovery and CI run without a display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  platform::setUpApplication(forms::project());
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
