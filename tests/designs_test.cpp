@@ -126,8 +126,10 @@ TEST(Designs, AboutWindowArrangement) {
   EXPECT_EQ(about.load, "Form_Load");
   const ControlDesign& ok = row(about, "ok");
   EXPECT_EQ(ok.left + ok.width / 2, about.clientWidth / 2);
-  EXPECT_EQ(row(about, "Picture2").top + 540, row(about, "Frame1").top + row(about, "Frame1").height);
-  EXPECT_EQ(row(about, "Picture4").top + 540, row(about, "Frame2").top + row(about, "Frame2").height);
+  EXPECT_EQ(row(about, "Picture2").top + 540,
+            row(about, "Frame1").top + row(about, "Frame1").height);
+  EXPECT_EQ(row(about, "Picture4").top + 540,
+            row(about, "Frame2").top + row(about, "Frame2").height);
   for (const char* label : {"prog", "auteur"}) {
     const ControlDesign& l = row(about, label);
     EXPECT_TRUE(l.caption.empty()) << "filled by Form_Load";

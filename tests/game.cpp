@@ -49,7 +49,8 @@ std::string layout(const puzzle::Vorek& vorek) {
   cells.fill("");
   const auto all = pieces(vorek);
   for (int k = 0; k <= 20; ++k) {
-    const puzzle::Cell at{all[static_cast<std::size_t>(k)]->Left(), all[static_cast<std::size_t>(k)]->Top()};
+    const puzzle::Cell at{all[static_cast<std::size_t>(k)]->Left(),
+                          all[static_cast<std::size_t>(k)]->Top()};
     for (int i = 0; i < 21; ++i) {
       if (cellAt(i) != at) continue;
       auto& cell = cells[static_cast<std::size_t>(i)];

@@ -67,8 +67,10 @@ std::string broken(Game& game) {
 // Most games use the real generator; every fourth deals with equal draws, a solved board, so
 // that wins and their message box come up as well.
 std::unique_ptr<Game> newGame(std::mt19937_64& chooser) {
-  if (chooser() % 4 == 0) return std::make_unique<Game>(drawing({static_cast<int>(chooser() % 19) + 1}));
-  return std::make_unique<Game>(std::make_unique<platform::MersenneRandom>(chooser(), [] { return 0.0; }));
+  if (chooser() % 4 == 0)
+    return std::make_unique<Game>(drawing({static_cast<int>(chooser() % 19) + 1}));
+  return std::make_unique<Game>(
+      std::make_unique<platform::MersenneRandom>(chooser(), [] { return 0.0; }));
 }
 
 TEST(Property, RandomEventsNeverBreakTheRules) {
@@ -82,8 +84,10 @@ TEST(Property, RandomEventsNeverBreakTheRules) {
 
   auto send = [&](const Event& e) {
     if (!game->runtime.created(e.form)) game->runtime.form(e.form);
-    if (e.control.empty()) game->close(e.form);
-    else game->click(e.form, e.control);
+    if (e.control.empty())
+      game->close(e.form);
+    else
+      game->click(e.form, e.control);
   };
   game->host.whileBoxOpen = nullptr;
   for (std::uint64_t i = 0; i < count; ++i) {
@@ -100,7 +104,8 @@ TEST(Property, RandomEventsNeverBreakTheRules) {
     send(e);
     const std::string fault = broken(*game);
     ASSERT_TRUE(fault.empty()) << "after event " << i << " (" << e.form << "." << e.control
-                               << "): " << fault << "\n" << layout(game->vorek());
+                               << "): " << fault << "\n"
+                               << layout(game->vorek());
     ASSERT_LE(game->runtime.loadedCount(), 3);
     ASSERT_TRUE(game->host.errorBoxes.empty()) << game->host.errorBoxes[0].prompt;
     if (game->ended()) {

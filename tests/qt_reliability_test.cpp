@@ -42,10 +42,12 @@ TEST(QtReliability, ClicksThatArriveDuringAShuffleReachNoHandler) {
   Hooked random(50, [] {
     QWidget* quitter = shownControl("Vorek", "Quitter");
     const QPointF at(5, 5);
-    QCoreApplication::postEvent(quitter, new QMouseEvent(QEvent::MouseButtonPress, at, quitter->mapToGlobal(at),
-                                                         Qt::LeftButton, Qt::LeftButton, {}));
-    QCoreApplication::postEvent(quitter, new QMouseEvent(QEvent::MouseButtonRelease, at, quitter->mapToGlobal(at),
-                                                         Qt::LeftButton, Qt::NoButton, {}));
+    QCoreApplication::postEvent(
+        quitter, new QMouseEvent(QEvent::MouseButtonPress, at, quitter->mapToGlobal(at),
+                                 Qt::LeftButton, Qt::LeftButton, {}));
+    QCoreApplication::postEvent(
+        quitter, new QMouseEvent(QEvent::MouseButtonRelease, at, quitter->mapToGlobal(at),
+                                 Qt::LeftButton, Qt::NoButton, {}));
     return 0.3f;
   });
   Program program(random);
@@ -111,7 +113,8 @@ TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
-              std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
+              std::none_of(QApplication::topLevelWidgets().begin(),
+                           QApplication::topLevelWidgets().end(),
                            [](QWidget* w) { return w->isVisible(); }));
 }
 

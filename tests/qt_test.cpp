@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontMetrics>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QImage>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -36,7 +36,9 @@ struct QtGame {
   static void click(const char* form, const char* name) { vorek_test::clickOn(form, name); }
 };
 
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString text(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 TEST(MainWindowWidgets, StandAtTheDesignsPixelPositions) {
   QtGame game;
@@ -190,16 +192,17 @@ TEST(PortraitWindow, TheTilesOnTheirHomeCellsShowThePortraitSquareBySquare) {
   QtGame game;
   const QImage portrait = QImage(":/pictures/portrait.bmp").convertToFormat(QImage::Format_RGB32);
   // The cut table: where each tile's square starts in the portrait.
-  const QPoint origin[20] = {{0, 0},     {50, 0},    {101, 0},   {151, 0},   {201, 0},
-                             {0, 51},    {50, 51},   {101, 51},  {151, 51},  {201, 51},
-                             {0, 101},   {50, 101},  {100, 101}, {151, 101}, {201, 100},
-                             {0, 151},   {50, 151},  {100, 151}, {151, 151}, {201, 151}};
+  const QPoint origin[20] = {{0, 0},   {50, 0},   {101, 0},   {151, 0},   {201, 0},
+                             {0, 51},  {50, 51},  {101, 51},  {151, 51},  {201, 51},
+                             {0, 101}, {50, 101}, {100, 101}, {151, 101}, {201, 100},
+                             {0, 151}, {50, 151}, {100, 151}, {151, 151}, {201, 151}};
   for (int k = 1; k <= 20; ++k) {
     SCOPED_TRACE(k);
     QWidget* box = QtGame::control("Vorek", ("p" + std::to_string(k)).c_str());
     const QImage shown = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(differingPixels(shown.copy(2, 2, 50, 50),
-                              portrait.copy(QRect(origin[k - 1], QSize(50, 50)))), 0);
+                              portrait.copy(QRect(origin[k - 1], QSize(50, 50)))),
+              0);
   }
 }
 
@@ -211,8 +214,8 @@ TEST(AboutWindow, ShowsBothTextsWhole) {
   EXPECT_EQ(window->windowTitle(), "A propos de Tralden");
   EXPECT_EQ(window->size(), QSize(313, 250));
   EXPECT_EQ(QtGame::window("Vorek"), nullptr);
-  for (const auto& [name, expected] : {std::pair{"prog", forms::kTermsText},
-                                       std::pair{"auteur", forms::kAuthorText}}) {
+  for (const auto& [name, expected] :
+       {std::pair{"prog", forms::kTermsText}, std::pair{"auteur", forms::kAuthorText}}) {
     SCOPED_TRACE(name);
     auto* label = qobject_cast<QLabel*>(QtGame::control("Sujet", name));
     ASSERT_NE(label, nullptr);
@@ -223,8 +226,10 @@ TEST(AboutWindow, ShowsBothTextsWhole) {
     const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 10'000),
                                               Qt::TextWordWrap | Qt::AlignHCenter, label->text());
     EXPECT_LE(needed.width(), label->width());
-    EXPECT_LE(needed.height(), label->height()) << needed.height() / metrics.lineSpacing() << " lines";
-    EXPECT_TRUE(label->parentWidget()->geometry().contains(label->geometry().translated(label->parentWidget()->pos())));
+    EXPECT_LE(needed.height(), label->height())
+        << needed.height() / metrics.lineSpacing() << " lines";
+    EXPECT_TRUE(label->parentWidget()->geometry().contains(
+        label->geometry().translated(label->parentWidget()->pos())));
   }
 }
 

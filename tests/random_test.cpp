@@ -1,10 +1,11 @@
 // random_test.cpp: the real generator: range, equal odds of the nineteen draws, reseeding.
+#include "platform/random.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <set>
 
-#include "platform/random.h"
 #include "platform/text.h"
 
 namespace {

@@ -1,4 +1,6 @@
 // runtime_test.cpp: the form runtime on its own, with a two-window project of the tests' own.
+#include "platform/runtime.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include "platform/control.h"
 #include "platform/errors.h"
 #include "platform/null_host.h"
-#include "platform/runtime.h"
 #include "platform/text.h"
 
 namespace {

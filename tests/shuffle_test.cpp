@@ -13,7 +13,9 @@ namespace vorek_test {
 namespace {
 
 // Repeats `piece` `count` times.
-std::vector<int> times(int count, int piece) { return std::vector<int>(static_cast<std::size_t>(count), piece); }
+std::vector<int> times(int count, int piece) {
+  return std::vector<int>(static_cast<std::size_t>(count), piece);
+}
 
 std::vector<int> operator+(std::vector<int> a, const std::vector<int>& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -141,7 +143,8 @@ TEST(Shuffle, TenThousandRealShufflesAreAllSolvable) {
     const std::string board = layout(game.vorek());
     ASSERT_EQ(board.find('?'), std::string::npos) << board;
     ASSERT_TRUE(solvableGrid(gridOf(board))) << board;
-    holes.insert(std::to_string(game.vorek().p0.Left()) + "," + std::to_string(game.vorek().p0.Top()));
+    holes.insert(std::to_string(game.vorek().p0.Left()) + "," +
+                 std::to_string(game.vorek().p0.Top()));
   }
   EXPECT_EQ(holes.size(), 20u);  // every grid cell ends as the hole in some deals
   expectDealt(game);

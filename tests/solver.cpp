@@ -10,7 +10,7 @@ namespace vorek_test {
 namespace {
 
 constexpr int kColumns = 5;
-constexpr int kWeight = 3;             // trades length for speed
+constexpr int kWeight = 3;                  // trades length for speed
 constexpr std::size_t kGiveUp = 3'000'000;  // nodes
 
 int manhattan(const Grid& g) {
@@ -70,7 +70,11 @@ bool solvableGrid(const Grid& cells) {
 
 std::optional<std::vector<int>> solve(const Grid& start) {
   if (!solvableGrid(start)) return std::nullopt;
-  struct Seen { Grid parent; int moved; int g; };
+  struct Seen {
+    Grid parent;
+    int moved;
+    int g;
+  };
   std::unordered_map<std::uint64_t, Seen> seen;
   std::priority_queue<Node> open;
   seen[key(start)] = {start, 0, 0};
@@ -88,13 +92,14 @@ std::optional<std::vector<int>> solve(const Grid& start) {
       return clicks;
     }
     const int hole = holeOf(node.cells);
-    const int neighbours[] = {hole - kColumns, hole + kColumns,
-                              hole % kColumns ? hole - 1 : -1, hole % kColumns < 4 ? hole + 1 : -1};
+    const int neighbours[] = {hole - kColumns, hole + kColumns, hole % kColumns ? hole - 1 : -1,
+                              hole % kColumns < 4 ? hole + 1 : -1};
     for (int from : neighbours) {
       if (from < 0 || from >= 20) continue;
       Grid next = node.cells;
       std::swap(next[static_cast<std::size_t>(hole)], next[static_cast<std::size_t>(from)]);
-      auto [it, fresh] = seen.try_emplace(key(next), Seen{node.cells, next[static_cast<std::size_t>(hole)], node.g + 1});
+      auto [it, fresh] = seen.try_emplace(
+          key(next), Seen{node.cells, next[static_cast<std::size_t>(hole)], node.g + 1});
       if (!fresh) continue;
       open.push({node.g + 1 + kWeight * manhattan(next), node.g + 1, next});
     }

@@ -5,7 +5,7 @@ namespace forms {
 
 const platform::ProjectRecord& project() {
   static constexpr const platform::FormDesign* kForms[] = {&kVorekDesign, &kPortraitDesign,
-                                                            &kSujetDesign};
+                                                           &kSujetDesign};
   static const platform::ProjectRecord record{
       .name = "Tralden",
       .title = "Vorek",

@@ -38,26 +38,11 @@ constexpr ControlDesign kControls[] = {
 
 // Pieces by their number; the hole marker by what it is.
 constexpr platform::AccessibleName kNames[] = {
-    {"p1", "Pièce 1"},
-    {"p2", "Pièce 2"},
-    {"p3", "Pièce 3"},
-    {"p4", "Pièce 4"},
-    {"p5", "Pièce 5"},
-    {"p6", "Pièce 6"},
-    {"p7", "Pièce 7"},
-    {"p8", "Pièce 8"},
-    {"p9", "Pièce 9"},
-    {"p10", "Pièce 10"},
-    {"p11", "Pièce 11"},
-    {"p12", "Pièce 12"},
-    {"p13", "Pièce 13"},
-    {"p14", "Pièce 14"},
-    {"p15", "Pièce 15"},
-    {"p16", "Pièce 16"},
-    {"p17", "Pièce 17"},
-    {"p18", "Pièce 18"},
-    {"p19", "Pièce 19"},
-    {"p20", "Pièce 20"},
+    {"p1", "Pièce 1"},    {"p2", "Pièce 2"},   {"p3", "Pièce 3"},   {"p4", "Pièce 4"},
+    {"p5", "Pièce 5"},    {"p6", "Pièce 6"},   {"p7", "Pièce 7"},   {"p8", "Pièce 8"},
+    {"p9", "Pièce 9"},    {"p10", "Pièce 10"}, {"p11", "Pièce 11"}, {"p12", "Pièce 12"},
+    {"p13", "Pièce 13"},  {"p14", "Pièce 14"}, {"p15", "Pièce 15"}, {"p16", "Pièce 16"},
+    {"p17", "Pièce 17"},  {"p18", "Pièce 18"}, {"p19", "Pièce 19"}, {"p20", "Pièce 20"},
     {"p0", "Case libre"},
 };
 

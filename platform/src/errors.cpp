@@ -18,9 +18,7 @@ std::string_view errorDescription(ErrorNumber number) {
 }
 
 RuntimeError::RuntimeError(ErrorNumber number, std::string_view detail)
-    : std::runtime_error(std::string(errorDescription(number))),
-      number_(number),
-      detail_(detail) {}
+    : std::runtime_error(std::string(errorDescription(number))), number_(number), detail_(detail) {}
 
 std::string RuntimeError::boxText() const {
   std::string text = "Erreur d'exécution '" + std::to_string(static_cast<int>(number_)) +

@@ -5,7 +5,9 @@
 
 namespace platform {
 
-void NullHost::loaded(const Form& form) { log.push_back("load " + std::string(form.design().name)); }
+void NullHost::loaded(const Form& form) {
+  log.push_back("load " + std::string(form.design().name));
+}
 
 void NullHost::shown(const Form& form) { log.push_back("show " + std::string(form.design().name)); }
 

@@ -1,4 +1,9 @@
 // qt_app.cpp: the program's start on Qt: display check, application set-up and the event loop.
+#include "platform/qt_app.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -6,16 +11,11 @@
 #include <QLocale>
 #include <QSocketNotifier>
 #include <QTranslator>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-
-#include "platform/qt_app.h"
 
 namespace platform {
 namespace {

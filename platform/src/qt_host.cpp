@@ -45,10 +45,8 @@ class InputDropper final : public QObject {
       case QEvent::Wheel:
       case QEvent::TouchBegin:
       case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-        return true;
-      default:
-        return QObject::eventFilter(watched, event);
+      case QEvent::TouchEnd: return true;
+      default: return QObject::eventFilter(watched, event);
     }
   }
 };
@@ -78,15 +76,15 @@ struct QtHost::Views {
 QWidget* QtHost::Views::build(const Form& form, int index, FormWindow& window) {
   const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
   QWidget* parent = &window;
-  if (!row.container.empty()) parent = window.controls.at(static_cast<std::size_t>(form.design().indexOf(row.container)));
+  if (!row.container.empty())
+    parent = window.controls.at(static_cast<std::size_t>(form.design().indexOf(row.container)));
   const int slot = form.slot();
   const auto generation = form.generation();
   Runtime* target = runtime;
   auto click = [target, slot, generation, index] { target->click(slot, generation, index); };
   const QString caption = qs(form.loadedControl(index).caption);
   switch (row.kind) {
-    case ControlKind::PictureBox:
-      return new PictureBoxView(parent, picture(row.picture), click);
+    case ControlKind::PictureBox: return new PictureBoxView(parent, picture(row.picture), click);
     case ControlKind::CommandButton: {
       auto* button = new QPushButton(caption, parent);
       button->setAutoDefault(false);
@@ -97,11 +95,11 @@ QWidget* QtHost::Views::build(const Form& form, int index, FormWindow& window) {
     case ControlKind::Label: {
       auto* label = new QLabel(caption, parent);
       label->setWordWrap(true);
-      label->setAlignment(Qt::AlignTop | (row.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft));
+      label->setAlignment(Qt::AlignTop |
+                          (row.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft));
       return label;
     }
-    case ControlKind::Frame:
-      return new QGroupBox(caption, parent);
+    case ControlKind::Frame: return new QGroupBox(caption, parent);
   }
   return nullptr;
 }
@@ -120,13 +118,17 @@ void QtHost::Views::place(const Form& form, int index, QWidget& widget) const {
 void QtHost::Views::order(const Form& form, FormWindow& window) const {
   std::vector<int> rows(form.design().controls.size());
   for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
-  std::ranges::sort(rows, {}, [&](int i) { return form.design().controls[static_cast<std::size_t>(i)].tabIndex; });
+  std::ranges::sort(rows, {}, [&](int i) {
+    return form.design().controls[static_cast<std::size_t>(i)].tabIndex;
+  });
   QWidget* previous = nullptr;
   for (int i : rows) {
     QWidget* widget = window.controls[static_cast<std::size_t>(i)];
     if (widget->focusPolicy() == Qt::NoFocus) continue;
-    if (previous) QWidget::setTabOrder(previous, widget);
-    else widget->setFocus();  // the first in the tab order has the focus when the window opens
+    if (previous)
+      QWidget::setTabOrder(previous, widget);
+    else
+      widget->setFocus();  // the first in the tab order has the focus when the window opens
     previous = widget;
   }
 }
@@ -149,7 +151,8 @@ void QtHost::loaded(const Form& form) {
   Runtime* target = views_->runtime;
   const int slot = form.slot();
   const auto generation = form.generation();
-  auto window = std::make_unique<FormWindow>([target, slot, generation] { target->closeRequest(slot, generation); });
+  auto window = std::make_unique<FormWindow>(
+      [target, slot, generation] { target->closeRequest(slot, generation); });
   window->setObjectName(qs(design.name));
   window->setWindowTitle(qs(design.caption));
   if (!design.icon.empty()) window->setWindowIcon(QIcon(views_->picture(design.icon)));
@@ -161,7 +164,8 @@ void QtHost::loaded(const Form& form) {
   }
   for (const AccessibleName& named : design.accessibleNames) {
     const int index = design.indexOf(named.control);
-    if (index >= 0) window->controls[static_cast<std::size_t>(index)]->setAccessibleName(qs(named.name));
+    if (index >= 0)
+      window->controls[static_cast<std::size_t>(index)]->setAccessibleName(qs(named.name));
   }
   views_->order(form, *window);
   const QSize client(toPixels(design.clientWidth), toPixels(design.clientHeight));

@@ -49,8 +49,8 @@ void PictureBoxView::mousePressEvent(QMouseEvent* event) {
 
 void PictureBoxView::mouseReleaseEvent(QMouseEvent* event) {
   // A click is a press and a release of the left button on the same box.
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   if (click && onClick_) onClick_();
 }

@@ -15,8 +15,7 @@ double systemTimer() {
   return duration<double>(now - midnight).count();
 }
 
-MersenneRandom::MersenneRandom(std::function<double()> timer)
-    : timer_(std::move(timer)) {
+MersenneRandom::MersenneRandom(std::function<double()> timer) : timer_(std::move(timer)) {
   std::random_device entropy;
   const std::uint32_t words[] = {entropy(), entropy(), entropy(), entropy(),
                                  entropy(), entropy(), entropy(), entropy()};

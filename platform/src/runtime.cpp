@@ -18,8 +18,11 @@ void FormRef::Show() const { instance().Show(); }
 void FormRef::Unload() const { instance().Unload(); }
 
 Runtime::Runtime(const ProjectRecord& project, Host& host, Random& random)
-    : project_(&project), host_(&host), random_(&random),
-      slots_(project.forms.size()), handlers_(project.forms.size()) {
+    : project_(&project),
+      host_(&host),
+      random_(&random),
+      slots_(project.forms.size()),
+      handlers_(project.forms.size()) {
   host_->attach(*this);
 }
 
@@ -28,12 +31,15 @@ Runtime::~Runtime() = default;
 Form& Runtime::form(int slot) {
   auto& instance = slots_.at(static_cast<std::size_t>(slot));
   if (!instance) {
-    instance = std::make_unique<Form>(*this, slot, *project_->forms[static_cast<std::size_t>(slot)]);
+    instance =
+        std::make_unique<Form>(*this, slot, *project_->forms[static_cast<std::size_t>(slot)]);
   }
   return *instance;
 }
 
-bool Runtime::created(int slot) const { return slots_.at(static_cast<std::size_t>(slot)) != nullptr; }
+bool Runtime::created(int slot) const {
+  return slots_.at(static_cast<std::size_t>(slot)) != nullptr;
+}
 
 int Runtime::loadedCount() const {
   int count = 0;
@@ -62,7 +68,8 @@ void Runtime::checkBindings() const {
       throw RuntimeError(ErrorNumber::ObjectRequired, std::string(design.load));
     }
     for (const ControlDesign& row : design.controls) {
-      if (missing(row.click)) throw RuntimeError(ErrorNumber::ObjectRequired, std::string(row.click));
+      if (missing(row.click))
+        throw RuntimeError(ErrorNumber::ObjectRequired, std::string(row.click));
     }
   }
 }

@@ -38,9 +38,8 @@ void Vorek::park() const {
 }
 
 void Vorek::checkCompletion() const {
-  const PictureBox* const pieces[] = {&p1,  &p2,  &p3,  &p4,  &p5,  &p6,  &p7,
-                                      &p8,  &p9,  &p10, &p11, &p12, &p13, &p14,
-                                      &p15, &p16, &p17, &p18, &p19, &p20};
+  const PictureBox* const pieces[] = {&p1,  &p2,  &p3,  &p4,  &p5,  &p6,  &p7,  &p8,  &p9,  &p10,
+                                      &p11, &p12, &p13, &p14, &p15, &p16, &p17, &p18, &p19, &p20};
   // All forty coordinates are read, in order, whatever the first mismatch: hence & and not &&.
   bool home = true;
   int k = 1;
