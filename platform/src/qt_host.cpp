@@ -168,9 +168,7 @@ void QtHost::loaded(const Form& form) {
       window->controls[static_cast<std::size_t>(index)]->setAccessibleName(qs(named.name));
   }
   views_->order(form, *window);
-  const QSize client(toPixels(design.clientWidth), toPixels(design.clientHeight));
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, client, screen));
+  window->centre(QSize(toPixels(design.clientWidth), toPixels(design.clientHeight)));
   views_->windows[slot] = std::move(window);
 }
 

@@ -2,8 +2,10 @@
 #include "qt_views.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <utility>
 
 namespace platform {
@@ -23,6 +25,16 @@ void paintSunkenBorder(QPainter& painter, const QRect& box) {
   };
   ring(outer, QColor(128, 128, 128), QColor(255, 255, 255));
   ring(inner, QColor(64, 64, 64), QColor(212, 208, 200));
+}
+
+// The window manager's frame, as last seen around one of our windows: every window has the same.
+QMargins knownFrame;
+
+QRect centredClient(QSize client, const QMargins& frame) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QSize outer = client.grownBy(frame);
+  const QPoint corner = screen.center() - QPoint(outer.width() / 2, outer.height() / 2);
+  return {corner + QPoint(frame.left(), frame.top()), client};
 }
 
 }  // namespace
@@ -57,6 +69,27 @@ void PictureBoxView::mouseReleaseEvent(QMouseEvent* event) {
 
 FormWindow::FormWindow(std::function<void()> onCloseRequest)
     : onCloseRequest_(std::move(onCloseRequest)) {}
+
+void FormWindow::centre(QSize client) {
+  setGeometry(centredClient(client, knownFrame));
+  centring_ = true;
+}
+
+void FormWindow::paintEvent(QPaintEvent* event) {
+  // The frame is only known once the window manager has taken the window, which is done by its
+  // first paint: the first window of the run is set right then, the later ones start right.
+  if (centring_) {
+    centring_ = false;
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    if (margins != knownFrame) {
+      knownFrame = margins;
+      setGeometry(centredClient(size(), knownFrame));
+    }
+  }
+  QWidget::paintEvent(event);
+}
 
 void FormWindow::closeEvent(QCloseEvent* event) {
   // The runtime decides: it unloads the form, which hides this window and frees it later.

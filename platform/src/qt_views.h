@@ -33,14 +33,19 @@ class FormWindow final : public QWidget {
  public:
   explicit FormWindow(std::function<void()> onCloseRequest);
 
+  // Gives the window this client size and centres it, frame included, on the primary screen.
+  void centre(QSize client);
+
   // The control widgets, by their row in the design.
   std::vector<QWidget*> controls;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   std::function<void()> onCloseRequest_;
+  bool centring_ = false;
 };
 
 }  // namespace platform
