@@ -15,13 +15,13 @@ namespace {
 void paintSunkenBorder(QPainter& painter, const QRect& box) {
   const QRect& outer = box;
   const QRect inner = outer.adjusted(1, 1, -1, -1);
+  // One-pixel strips, not lines: at a device-pixel ratio of 2 or 1.5 a line straddles device
+  // pixels and the ring slides half a pixel onto the picture.
   auto ring = [&painter](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-    painter.setPen(topLeft);
-    painter.drawLine(r.topLeft(), r.topRight());
-    painter.drawLine(r.topLeft(), r.bottomLeft());
-    painter.setPen(bottomRight);
-    painter.drawLine(r.bottomLeft(), r.bottomRight());
-    painter.drawLine(r.topRight(), r.bottomRight());
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
+    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
+    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
   };
   ring(outer, QColor(128, 128, 128), QColor(255, 255, 255));
   ring(inner, QColor(64, 64, 64), QColor(212, 208, 200));
