@@ -220,7 +220,9 @@ void QtHost::errorBox(std::string_view text, std::string_view title) {
 
 void QtHost::flushInput() {
   // What the window system queued during the event is handled now, with its input dropped:
-  // a click sent while a shuffle ran must not land on the window that the shuffle built.
+  // a click sent while a shuffle ran must not land on the window that the shuffle built. The
+  // repaint happens here too, so a click sent within that repaint is dropped as well; at the
+  // pace of a hand that costs nothing.
   views_->dropper.dropping = true;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   views_->dropper.dropping = false;
