@@ -92,16 +92,25 @@ int differingPixels(const QImage& a, const QImage& b) {
   return count;
 }
 
+// What a widget shows, in one pixel format for comparisons.
+QImage shownBy(QWidget* widget) {
+  return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage picture(const QString& resource) {
+  return QImage(resource).convertToFormat(QImage::Format_RGB32);
+}
+
 TEST(MainWindowWidgets, EachBoxShowsItsPictureUnscaledInsideItsBorder) {
   QtGame game;
   for (const auto& row : forms::kVorekDesign.controls) {
     if (row.kind != ControlKind::PictureBox) continue;
     SCOPED_TRACE(std::string(row.name));
     QWidget* box = QtGame::control("Vorek", std::string(row.name).c_str());
-    const QImage shown = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage picture = QImage(text(row.picture)).convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(picture.size(), QSize(50, 50));
-    EXPECT_EQ(differingPixels(shown.copy(2, 2, 50, 50), picture), 0);
+    const QImage shown = shownBy(box);
+    const QImage tile = picture(text(row.picture));
+    ASSERT_EQ(tile.size(), QSize(50, 50));
+    EXPECT_EQ(differingPixels(shown.copy(2, 2, 50, 50), tile), 0);
     // The border is drawn, not the picture, on the outer two pixels.
     EXPECT_EQ(shown.pixel(0, 0), qRgb(128, 128, 128));
   }
@@ -177,11 +186,10 @@ TEST(PortraitWindow, ShowsTheWholePortraitAndItsOkButton) {
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->windowTitle(), "Vorek");
   EXPECT_EQ(window->size(), QSize(255, 244));
-  QWidget* picture = QtGame::control("V_portrait", "Picture1");
-  EXPECT_EQ(picture->geometry(), QRect(0, 0, 255, 205));
-  const QImage shown = picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QImage portrait = QImage(":/pictures/portrait.bmp").convertToFormat(QImage::Format_RGB32);
-  EXPECT_EQ(differingPixels(shown.copy(2, 2, 251, 201), portrait), 0);
+  QWidget* box = QtGame::control("V_portrait", "Picture1");
+  EXPECT_EQ(box->geometry(), QRect(0, 0, 255, 205));
+  EXPECT_EQ(differingPixels(shownBy(box).copy(2, 2, 251, 201), picture(":/pictures/portrait.bmp")),
+            0);
   EXPECT_EQ(QtGame::control("V_portrait", "Command1")->geometry(), QRect(88, 216, 73, 25));
   QtGame::click("V_portrait", "Command1");
   EXPECT_EQ(QtGame::window("V_portrait"), nullptr);
@@ -190,7 +198,7 @@ TEST(PortraitWindow, ShowsTheWholePortraitAndItsOkButton) {
 
 TEST(PortraitWindow, TheTilesOnTheirHomeCellsShowThePortraitSquareBySquare) {
   QtGame game;
-  const QImage portrait = QImage(":/pictures/portrait.bmp").convertToFormat(QImage::Format_RGB32);
+  const QImage portrait = picture(":/pictures/portrait.bmp");
   // The cut table: where each tile's square starts in the portrait.
   const QPoint origin[20] = {{0, 0},   {50, 0},   {101, 0},   {151, 0},   {201, 0},
                              {0, 51},  {50, 51},  {101, 51},  {151, 51},  {201, 51},
@@ -199,8 +207,7 @@ TEST(PortraitWindow, TheTilesOnTheirHomeCellsShowThePortraitSquareBySquare) {
   for (int k = 1; k <= 20; ++k) {
     SCOPED_TRACE(k);
     QWidget* box = QtGame::control("Vorek", ("p" + std::to_string(k)).c_str());
-    const QImage shown = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(differingPixels(shown.copy(2, 2, 50, 50),
+    EXPECT_EQ(differingPixels(shownBy(box).copy(2, 2, 50, 50),
                               portrait.copy(QRect(origin[k - 1], QSize(50, 50)))),
               0);
   }

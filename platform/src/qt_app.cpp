@@ -17,12 +17,10 @@
 #include <memory>
 #include <string>
 
+#include "qt_views.h"
+
 namespace platform {
 namespace {
-
-QString qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 bool hasDisplay() {
   const auto set = [](const char* name) {

@@ -20,10 +20,6 @@
 namespace platform {
 namespace {
 
-QString qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QRect pixelRect(Twips left, Twips top, Twips width, Twips height) {
   return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }

@@ -2,11 +2,18 @@
 #pragma once
 
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace platform {
+
+// The runtime's texts are UTF-8.
+inline QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // A picture box: a sunken two-pixel border and its picture, unscaled, at the inside top-left.
 // Painted by hand so that a high-DPI screen scales the pixel art without smoothing it.
