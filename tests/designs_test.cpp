@@ -51,13 +51,13 @@ TEST(Designs, EveryPieceStartsOnItsHomeCellWithItsOwnTile) {
     EXPECT_EQ((puzzle::Cell{piece.left, piece.top}), puzzle::homeCell(k));
     EXPECT_EQ(piece.width, 817);
     EXPECT_EQ(piece.height, 817);
-    EXPECT_EQ(piece.picture, ":/pictures/tile" + twoDigits(k) + ".bmp");
+    EXPECT_EQ(piece.picture, "tile" + twoDigits(k) + ".bmp");
     EXPECT_EQ(piece.click, "p" + std::to_string(k) + "_Click");
   }
   const ControlDesign& marker = row(vorek, "p0");
   EXPECT_EQ((puzzle::Cell{marker.left, marker.top}), puzzle::kParkingCell);
   EXPECT_TRUE(marker.click.empty());
-  EXPECT_EQ(marker.picture, ":/pictures/blank.bmp");
+  EXPECT_EQ(marker.picture, "blank.bmp");
 }
 
 TEST(Designs, MainWindowGeometryHoldsTogether) {

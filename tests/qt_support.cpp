@@ -25,6 +25,11 @@ QWidget* shownControl(const char* form, const char* control) {
   return top ? top->findChild<QWidget*>(QLatin1String(control)) : nullptr;
 }
 
+QString pictureResource(std::string_view name) {
+  return QLatin1String(platform::kPictureResourcePrefix) +
+         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 void clickOn(const char* form, const char* control) {
   QWidget* widget = shownControl(form, control);
   ASSERT_NE(widget, nullptr) << form << "." << control;

@@ -108,7 +108,7 @@ TEST(MainWindowWidgets, EachBoxShowsItsPictureUnscaledInsideItsBorder) {
     SCOPED_TRACE(std::string(row.name));
     QWidget* box = QtGame::control("Vorek", std::string(row.name).c_str());
     const QImage shown = shownBy(box);
-    const QImage tile = picture(text(row.picture));
+    const QImage tile = picture(vorek_test::pictureResource(row.picture));
     ASSERT_EQ(tile.size(), QSize(50, 50));
     EXPECT_EQ(differingPixels(shown.copy(2, 2, 50, 50), tile), 0);
     // The border is drawn, not the picture, on the outer two pixels.
@@ -257,7 +257,7 @@ TEST(Resources, EveryDesignPictureIsThereAtItsSize) {
     for (const auto& row : design->controls) {
       if (row.picture.empty()) continue;
       SCOPED_TRACE(std::string(row.picture));
-      const QImage image(text(row.picture));
+      const QImage image(vorek_test::pictureResource(row.picture));
       ASSERT_FALSE(image.isNull());
       const QSize expected = design == &forms::kPortraitDesign ? QSize(251, 201)
                              : design == &forms::kSujetDesign  ? QSize(32, 32)

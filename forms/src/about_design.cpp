@@ -10,15 +10,15 @@ using enum platform::ControlKind;
 
 // The labels' positions are inside their frames; everything else is in the client area.
 constexpr ControlDesign kControls[] = {
-    {"Picture4", PictureBox, "", 4050, 2640, 540, 540, 7, "", ":/pictures/about4.bmp", "", true},
-    {"Picture3", PictureBox, "", 4050, 1920, 540, 540, 6, "", ":/pictures/about3.bmp", "", true},
-    {"Picture2", PictureBox, "", 120, 840, 540, 540, 5, "", ":/pictures/about2.bmp", "", true},
+    {"Picture4", PictureBox, "", 4050, 2640, 540, 540, 7, "", "about4.bmp", "", true},
+    {"Picture3", PictureBox, "", 4050, 1920, 540, 540, 6, "", "about3.bmp", "", true},
+    {"Picture2", PictureBox, "", 120, 840, 540, 540, 5, "", "about2.bmp", "", true},
     {"Frame2", Frame, "", 120, 1800, 3735, 1380, 4, "L'auteur", "", ""},
     {"auteur", Label, "Frame2", 120, 360, 3495, 855, 8, "", "", "", false, Alignment::Center},
     {"ok", CommandButton, "", 1800, 3360, 1095, 375, 3, "Ok", "", "ok_Click"},
     {"Frame1", Frame, "", 840, 0, 3735, 1380, 1, "Le programme", "", ""},
     {"prog", Label, "Frame1", 120, 240, 3495, 975, 2, "", "", "", false, Alignment::Center},
-    {"Picture1", PictureBox, "", 120, 120, 540, 540, 0, "", ":/pictures/about1.bmp", "", true},
+    {"Picture1", PictureBox, "", 120, 120, 540, 540, 0, "", "about1.bmp", "", true},
 };
 
 constexpr platform::AccessibleName kNames[] = {

@@ -10,7 +10,7 @@ using enum platform::ControlKind;
 // The picture box sizes itself to the 251 x 201 portrait plus its border: 3825 x 3075.
 constexpr ControlDesign kControls[] = {
     {"Command1", CommandButton, "", 1320, 3240, 1095, 375, 1, "Ok", "", "Command1_Click"},
-    {"Picture1", PictureBox, "", 0, 0, 3825, 3075, 0, "", ":/pictures/portrait.bmp", "", true},
+    {"Picture1", PictureBox, "", 0, 0, 3825, 3075, 0, "", "portrait.bmp", "", true},
 };
 
 constexpr platform::AccessibleName kNames[] = {{"Picture1", "Image entière du puzzle"}};

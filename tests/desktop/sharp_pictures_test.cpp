@@ -114,7 +114,7 @@ TEST(SharpPictures, EveryTileAndTheFreeCell) {
   for (const auto& row : forms::kVorekDesign.controls) {
     if (row.kind != platform::ControlKind::PictureBox) continue;
     expectSharp("Vorek", std::string(row.name).c_str(),
-                QString::fromUtf8(row.picture.data(), static_cast<qsizetype>(row.picture.size())));
+                vorek_test::pictureResource(row.picture));
   }
 }
 

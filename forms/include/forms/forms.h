@@ -5,7 +5,7 @@
 
 #include "platform/control.h"
 #include "platform/design.h"
-#include "platform/qt_app.h"
+#include "platform/program.h"
 #include "platform/runtime.h"
 #include "puzzle/vorek.h"
 

@@ -19,7 +19,7 @@ struct ControlDesign {
   Twips left, top, width, height;
   int tabIndex;
   std::string_view caption;  // buttons, labels and frames
-  std::string_view picture;  // picture boxes: the picture's resource path
+  std::string_view picture;  // picture boxes: the picture's file name under forms/pictures
   std::string_view click;    // the Click handler's name; empty when clicks are ignored
   bool autoSize = false;     // picture boxes: sized to the picture plus the border
   Alignment alignment = Alignment::Left;
@@ -35,7 +35,7 @@ struct FormDesign {
   std::string_view name;
   std::string_view caption;
   Twips clientWidth, clientHeight;
-  std::string_view icon;  // resource path; empty: the program's icon
+  std::string_view icon;  // file name under forms/pictures; empty: the program's icon
   std::string_view load;  // the load handler's name, empty for none
   std::span<const ControlDesign> controls;
   // Beside the design, for assistive technologies only; nothing visible depends on it.

@@ -1,4 +1,4 @@
-// qt_app.h: the form runtime on Qt Widgets. No Qt type appears here; Qt stays in platform's
+// qt_app.h: the Qt host, the form runtime on Qt Widgets. No Qt type appears here; Qt stays in platform's
 // sources.
 #pragma once
 
@@ -7,16 +7,13 @@
 
 #include "platform/design.h"
 #include "platform/host.h"
+#include "platform/program.h"
 #include "platform/runtime.h"
 
 namespace platform {
 
-// The program's own code: its forms' handlers, bound to one runtime for the run.
-class ProgramCode {
- public:
-  virtual ~ProgramCode() = default;
-};
-using ProgramFactory = std::function<std::unique_ptr<ProgramCode>(Runtime&)>;
+// Where the Qt host finds a design's picture: the compiled-in resource of that file name.
+inline constexpr const char* kPictureResourcePrefix = ":/pictures/";
 
 // Runs the project: checks for a display, sets up the application (title, version, French
 // locale and Qt's French texts, font, icon), opens the first form and delivers events until the

@@ -55,13 +55,13 @@ struct QtHost::Views {
   std::map<int, std::unique_ptr<FormWindow>> windows;
   std::map<std::string, QPixmap, std::less<>> pictures;
 
-  // Pictures are decoded once and shared by every load.
-  const QPixmap& picture(std::string_view path) {
-    auto found = pictures.find(path);
+  // Pictures are decoded once, from the resources compiled in, and shared by every load.
+  const QPixmap& picture(std::string_view name) {
+    auto found = pictures.find(name);
     if (found != pictures.end()) return found->second;
-    QPixmap pixmap(qs(path));
-    if (pixmap.isNull()) throw RuntimeError(ErrorNumber::InvalidPicture, path);
-    return pictures.emplace(std::string(path), std::move(pixmap)).first->second;
+    QPixmap pixmap(QLatin1String(kPictureResourcePrefix) + qs(name));
+    if (pixmap.isNull()) throw RuntimeError(ErrorNumber::InvalidPicture, name);
+    return pictures.emplace(std::string(name), std::move(pixmap)).first->second;
   }
 
   QWidget* build(const Form& form, int index, FormWindow& window);
