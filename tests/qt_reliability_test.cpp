@@ -36,18 +36,29 @@ class Hooked final : public platform::Random {
 
 using Program = vorek_test::QtProgram;
 
-TEST(QtReliability, ClicksThatArriveDuringAShuffleReachNoHandler) {
+// Queues a click on Quitter, stamped `after` ms after the click that is being handled, as the
+// window system would queue it while a handler runs.
+void queueClickOnQuitter(int after) {
+  QWidget* quitter = shownControl("Vorek", "Quitter");
+  const QPointF at(5, 5);
+  // QTest's clock has moved on from the release that started the running handler by the
+  // double-click interval, which it skips so that no two clicks make a double click.
+  const int release = QTest::lastMouseTimestamp - QTest::mouseDoubleClickInterval;
+  const auto stamp = static_cast<quint64>(release + after);
+  for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    auto* event = new QMouseEvent(type, at, quitter->mapToGlobal(at), Qt::LeftButton,
+                                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                  {});
+    event->setTimestamp(stamp);
+    QCoreApplication::postEvent(quitter, event);
+  }
+}
+
+TEST(QtReliability, ClicksMadeDuringAShuffleReachNoHandler) {
   // Halfway through the exchanges the player clicks Quitter on the freshly built window; were
   // the click delivered after the shuffle, it would restart the game.
   Hooked random(50, [] {
-    QWidget* quitter = shownControl("Vorek", "Quitter");
-    const QPointF at(5, 5);
-    QCoreApplication::postEvent(
-        quitter, new QMouseEvent(QEvent::MouseButtonPress, at, quitter->mapToGlobal(at),
-                                 Qt::LeftButton, Qt::LeftButton, {}));
-    QCoreApplication::postEvent(
-        quitter, new QMouseEvent(QEvent::MouseButtonRelease, at, quitter->mapToGlobal(at),
-                                 Qt::LeftButton, Qt::NoButton, {}));
+    queueClickOnQuitter(0);
     return 0.3f;
   });
   Program program(random);
@@ -59,23 +70,34 @@ TEST(QtReliability, ClicksThatArriveDuringAShuffleReachNoHandler) {
   EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Quitter");
 }
 
+TEST(QtReliability, AClickMadeAfterAnEventCountsHoweverLateTheLoopReachesIt) {
+  // Stamped a second after the click being handled, long after its handler returned, but only
+  // reached by the event loop once the shuffle is over: it is the player's next click.
+  Hooked random(50, [] {
+    queueClickOnQuitter(1000);
+    return 0.3f;
+  });
+  Program program(random);
+  clickOn("Vorek", "Command1");
+  QCoreApplication::processEvents();
+  // Quitter during a game restarts it: the new game is idle again.
+  EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Quitter");
+}
+
 TEST(QtReliability, AFloatingPointFaultShowsTheFrenchErrorBoxThenEnds) {
   Hooked random(1, [] { return std::nanf(""); });
   Program program(random);
   QString text, title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   bool voirRan = false;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    text = box->text();
-    title = box->windowTitle();
-    icon = box->icon();
+  vorek_test::whileBoxOpen([&](QMessageBox& box) {
+    text = box.text();
+    title = box.windowTitle();
+    icon = box.icon();
     clickOn("Vorek", "Voir");  // nothing else runs while the error is shown
     voirRan = shownWindow("V_portrait") != nullptr;
-    box->accept();
   });
-  clickOn("Vorek", "Command1");
+  ASSERT_NO_FATAL_FAILURE(clickOn("Vorek", "Command1"));
   EXPECT_EQ(text, QString::fromUtf8("Erreur d'exécution '6' :\n\nDépassement de capacité"));
   EXPECT_EQ(title, "Vorek");
   EXPECT_EQ(icon, QMessageBox::Critical);
@@ -106,8 +128,11 @@ TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
   for (int i = 0; i < cycles; ++i) {
     Program program(random);
     clickOn("Vorek", "Command1");
+    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 1) << "after the shuffle of cycle " << i;
     clickOn("Vorek", "Quitter");
+    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 1) << "after the restart of cycle " << i;
     clickOn("Vorek", "Quitter");
+    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 0) << "after the quit of cycle " << i;
     clickOn("Sujet", "ok");
     ASSERT_EQ(program.runtime.exitStatus(), 0) << "cycle " << i;
   }
