@@ -54,9 +54,6 @@ QString pictureResource(std::string_view name) {
 void clickOn(const char* form, const char* control) {
   QWidget* widget = shownControl(form, control);
   ASSERT_NE(widget, nullptr) << form << "." << control;
-  // The host judges input by its time stamp against the window system's clock, which QTest's
-  // clock stands in for: clicks a hand makes are far apart next to a handler's run.
-  QTest::lastMouseTimestamp += kClickSpacing;
   QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
   // What the event loop does once the click is handled: repaints, and frees unloaded windows.
   QCoreApplication::processEvents();

@@ -32,8 +32,6 @@ QWidget* shownControl(const char* form, const char* control);
 void whileBoxOpen(std::function<void(QMessageBox&)> inspect);
 // The Qt resource that holds the design's picture of this file name.
 QString pictureResource(std::string_view name);
-// The time between two clicks of clickOn, in QTest's clock (ms).
-inline constexpr int kClickSpacing = 10'000;
 // A left click in the control, as the player's mouse gives it; windows unloaded by it are freed.
 void clickOn(const char* form, const char* control);
 

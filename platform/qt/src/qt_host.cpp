@@ -3,15 +3,12 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QIcon>
-#include <QInputEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <map>
 #include <string>
 
@@ -27,68 +24,10 @@ QRect pixelRect(Twips left, Twips top, Twips width, Twips height) {
   return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
-// Drops the player's clicks and keys made while an event ran, judged by each input's own time
-// stamp rather than by when the event loop reaches it: on a loaded machine a click made just
-// after a handler returned may wait in the queue behind the repaint, and it must still count.
-class InputGate final : public QObject {
- public:
-  // The event has ended: input stamped before this moment reaches nothing.
-  void closeBehind() {
-    if (!seen_) return;
-    // The window system's clock now, from the last input that went through and the time since.
-    // Rounded up, and never less than a millisecond: input stamped in the same millisecond as
-    // the click that started the event was made while it ran. Any error of this reckoning is
-    // the delay before the loop saw that click, and it errs towards delivering.
-    const std::chrono::duration<double, std::milli> elapsed =
-        std::chrono::steady_clock::now() - lastSeen_;
-    cutoff_ = lastStamp_ + static_cast<quint64>(std::max(1.0, std::ceil(elapsed.count())));
-    armed_ = true;
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!isInput(event->type())) return QObject::eventFilter(watched, event);
-    const quint64 stamp = static_cast<QInputEvent*>(event)->timestamp();
-    // An input without a stamp was not made by the player through the window system.
-    if (stamp == 0) return QObject::eventFilter(watched, event);
-    if (armed_ && stamp < cutoff_ && cutoff_ - stamp < kLongestEvent) return true;
-    seen_ = true;
-    lastStamp_ = stamp;
-    lastSeen_ = std::chrono::steady_clock::now();
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  static bool isInput(QEvent::Type type) {
-    switch (type) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::Wheel:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd: return true;
-      default: return false;
-    }
-  }
-
-  // Farther back than this, a stamp is from a clock that wrapped or jumped, not from an event.
-  static constexpr quint64 kLongestEvent = 10 * 60 * 1000;
-
-  bool seen_ = false;
-  bool armed_ = false;
-  quint64 lastStamp_ = 0;
-  quint64 cutoff_ = 0;
-  std::chrono::steady_clock::time_point lastSeen_;
-};
-
 }  // namespace
 
 struct QtHost::Views {
   Runtime* runtime = nullptr;
-  InputGate gate;
   std::map<int, std::unique_ptr<FormWindow>> windows;
   std::map<std::string, QPixmap, std::less<>> pictures;
 
@@ -166,12 +105,9 @@ void QtHost::Views::order(const Form& form, FormWindow& window) const {
   }
 }
 
-QtHost::QtHost() : views_(std::make_unique<Views>()) {
-  QCoreApplication::instance()->installEventFilter(&views_->gate);
-}
+QtHost::QtHost() : views_(std::make_unique<Views>()) {}
 
 QtHost::~QtHost() {
-  QCoreApplication::instance()->removeEventFilter(&views_->gate);
   views_->windows.clear();
   // Windows unloaded during the last events are still waiting for the event loop.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -249,13 +185,6 @@ void QtHost::messageBox(std::string_view prompt, std::string_view title) {
 
 void QtHost::errorBox(std::string_view text, std::string_view title) {
   runBox(QMessageBox::Critical, text, title);
-}
-
-void QtHost::flushInput() {
-  // Input made while the handler ran was aimed at windows it has since changed or rebuilt (a
-  // click during a shuffle would land on the new board): it is dropped, as it arrives. Input
-  // made from now on is delivered in turn, however late the loop gets to it.
-  views_->gate.closeBehind();
 }
 
 void QtHost::quit(int status) { QCoreApplication::exit(status); }
