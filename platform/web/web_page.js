@@ -376,6 +376,10 @@ var VorekPage = (function () {
         if (event.key === 'Tab') event.preventDefault();
         if (event.key === 'Escape') close(event);
       });
+      // A click beside the box leaves the focus on it, as with a desktop's modal box.
+      layer.addEventListener('mousedown', (event) => {
+        if (!element.contains(event.target) || event.target === element) event.preventDefault();
+      });
       layer.appendChild(element);
       desktop().inert = true;
       body().appendChild(layer);
