@@ -2,9 +2,6 @@
 /* global mergeInto, LibraryManager, VorekPage, UTF8ToString, Asyncify */
 
 mergeInto(LibraryManager.library, {
-  vorek_js_picture: function (name, bytes, size) {
-    VorekPage.addPicture(UTF8ToString(name), bytes, size);
-  },
   vorek_js_program_icon: function (name) {
     VorekPage.setProgramIcon(UTF8ToString(name));
   },

@@ -1,6 +1,6 @@
 // web_page.js: the page side of the web host: windows drawn in the page, the modal box, and the
 // player's clicks handed to the runtime one at a time.
-/* global Module, ccall, HEAPU8 */
+/* global Module, ccall, VorekPictures */
 
 var VorekPage = (function () {
   'use strict';
@@ -17,7 +17,6 @@ var VorekPage = (function () {
     lastInput: 0,
     clickToFrame: [],     // milliseconds from each delivered click to the frame that showed it
     windows: new Map(),   // slot -> window record
-    pictures: new Map(),  // file name -> {bytes, url}
     programIcon: '',
     topZ: 10,
   };
@@ -27,25 +26,10 @@ var VorekPage = (function () {
 
   function setFlag(name, value) { body().dataset[name] = String(value); }
 
-  // --- pictures: the program's own bytes, shown through data: URLs ---
-
-  function mimeOf(name) { return name.endsWith('.ico') ? 'image/x-icon' : 'image/bmp'; }
+  // --- pictures: data: URLs that the page carries, by file name (embed_pictures.js) ---
 
   function pictureUrl(name) {
-    const picture = page.pictures.get(name);
-    if (!picture) return '';
-    if (!picture.url) {
-      let binary = '';
-      for (let i = 0; i < picture.bytes.length; i += 0x8000)
-        binary += String.fromCharCode.apply(null, picture.bytes.subarray(i, i + 0x8000));
-      picture.url = 'data:' + mimeOf(name) + ';base64,' + btoa(binary);
-    }
-    return picture.url;
-  }
-
-  function addPicture(name, pointer, size) {
-    if (!page.pictures.has(name))
-      page.pictures.set(name, { bytes: HEAPU8.slice(pointer, pointer + size), url: '' });
+    return (typeof VorekPictures !== 'undefined' && VorekPictures[name]) || '';
   }
 
   function setProgramIcon(name) {
@@ -56,7 +40,7 @@ var VorekPage = (function () {
       link.rel = 'icon';
       document.head.appendChild(link);
     }
-    link.type = mimeOf(name);
+    link.type = name.endsWith('.ico') ? 'image/x-icon' : 'image/bmp';
     link.href = pictureUrl(name);
   }
 
@@ -91,9 +75,12 @@ var VorekPage = (function () {
 
   // After an event or the start: once the pictures are decoded, the frame after the next one is
   // the first to show the result. Tests and the benchmark wait on data-frame.
+  const decodedImages = new WeakSet();
   function markFrame(fromInput) {
-    const images = Array.from(document.querySelectorAll('#desktop img'));
-    const decoded = images.map((img) => img.decode().catch(() => undefined));
+    const images = Array.from(document.querySelectorAll('#desktop img'))
+      .filter((img) => !decodedImages.has(img));
+    const decoded = images.map((img) => img.decode().then(() => decodedImages.add(img),
+                                                         () => undefined));
     const input = page.lastInput;
     Promise.all(decoded).then(() => {
       requestAnimationFrame(() => setTimeout(() => {
@@ -421,7 +408,7 @@ var VorekPage = (function () {
   }
 
   return {
-    page, setUp, started, addPicture, setProgramIcon, createWindow, createControl, centre, show,
+    page, setUp, started, setProgramIcon, createWindow, createControl, centre, show,
     remove, move, setCaption, box, end,
     flushInput: () => { page.dropBefore = performance.now(); },
   };

@@ -30,10 +30,8 @@ WebProgram* running = nullptr;
 int runOnWeb(const ProjectRecord& project, const ProgramFactory& program) {
   if (!project.forms.empty() && !project.forms[0]->icon.empty()) {
     const std::string icon(project.forms[0]->icon);
-    for (const EmbeddedFile& file : embeddedPictures()) {
-      if (file.name != icon) continue;
-      vorek_js_picture(icon.c_str(), file.bytes.data(), static_cast<int>(file.bytes.size()));
-      vorek_js_program_icon(icon.c_str());
+    for (const PictureInfo& info : embeddedPictures()) {
+      if (info.name == icon) vorek_js_program_icon(icon.c_str());
     }
   }
   running = new WebProgram(project, program);

@@ -1,5 +1,4 @@
 // web_host.cpp: the web host, which asks the page script to build, update and remove windows.
-#include <cstdint>
 #include <string>
 
 #include "platform/errors.h"
@@ -14,27 +13,11 @@ constexpr int kBorderPixels = 2;  // the picture box's sunken border, on each si
 
 std::string text(std::string_view view) { return std::string(view); }
 
-const EmbeddedFile& picture(std::string_view name) {
-  for (const EmbeddedFile& file : embeddedPictures()) {
-    if (file.name == name) return file;
+const PictureInfo& picture(std::string_view name) {
+  for (const PictureInfo& info : embeddedPictures()) {
+    if (info.name == name) return info;
   }
   throw RuntimeError(ErrorNumber::InvalidPicture, name);
-}
-
-// A bitmap's width and height in pixels, from its information header; rows stored top-down
-// give a negative height.
-std::pair<int, int> bitmapSize(const EmbeddedFile& file) {
-  const auto bytes = file.bytes;
-  if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M')
-    throw RuntimeError(ErrorNumber::InvalidPicture, file.name);
-  auto word = [&](std::size_t at) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[at]) |
-                                     static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-                                     static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-                                     static_cast<std::uint32_t>(bytes[at + 3]) << 24);
-  };
-  const std::int32_t height = word(22);
-  return {word(18), height < 0 ? -height : height};
 }
 
 int kindCode(ControlKind kind) {
@@ -62,14 +45,12 @@ void create(const Form& form, int index) {
   int height = toPixels(row.height);
   std::string pictureName;
   if (row.kind == ControlKind::PictureBox) {
-    const EmbeddedFile& file = picture(row.picture);
+    const PictureInfo& info = picture(row.picture);
     if (row.autoSize) {
-      const auto [pictureWidth, pictureHeight] = bitmapSize(file);
-      width = pictureWidth + 2 * kBorderPixels;
-      height = pictureHeight + 2 * kBorderPixels;
+      width = info.width + 2 * kBorderPixels;
+      height = info.height + 2 * kBorderPixels;
     }
     pictureName = text(row.picture);
-    vorek_js_picture(pictureName.c_str(), file.bytes.data(), static_cast<int>(file.bytes.size()));
   }
   vorek_js_control_create(form.slot(), index, text(row.name).c_str(), kindCode(row.kind),
                           row.container.empty() ? -1 : design.indexOf(row.container),
@@ -84,11 +65,7 @@ void create(const Form& form, int index) {
 void WebHost::loaded(const Form& form) {
   const FormDesign& design = form.design();
   std::string icon;
-  if (!design.icon.empty()) {
-    const EmbeddedFile& file = picture(design.icon);
-    icon = text(design.icon);
-    vorek_js_picture(icon.c_str(), file.bytes.data(), static_cast<int>(file.bytes.size()));
-  }
+  if (!design.icon.empty()) icon = text(picture(design.icon).name);
   vorek_js_window_create(form.slot(), static_cast<double>(form.generation()),
                          text(design.name).c_str(), text(design.caption).c_str(), icon.c_str(),
                          toPixels(design.clientWidth), toPixels(design.clientHeight));

@@ -3,8 +3,6 @@
 
 extern "C" {
 
-// A picture's bytes, by its file name; the page makes an image of them on first use.
-void vorek_js_picture(const char* name, const unsigned char* bytes, int size);
 // The page's favicon and the default title-bar icon.
 void vorek_js_program_icon(const char* name);
 // A window for form `slot`, hidden until shown; its events carry `generation`.

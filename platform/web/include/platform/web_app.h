@@ -11,14 +11,15 @@
 
 namespace platform {
 
-// A file carried inside the program: a design's picture, by its file name.
-struct EmbeddedFile {
+// A picture that the page carries, by its file name, with its size in pixels.
+struct PictureInfo {
   std::string_view name;
-  std::span<const unsigned char> bytes;
+  int width;
+  int height;
 };
 
-// The designs' pictures, compiled into the program by vorek_add_web_page().
-std::span<const EmbeddedFile> embeddedPictures();
+// The designs' pictures, which vorek_add_web_page() puts in the page as data: URLs.
+std::span<const PictureInfo> embeddedPictures();
 
 // Starts the project in the page and returns at once: the runtime, the host and the program's
 // code outlive main, and every later event comes from the page's script. The program's icon
