@@ -15,6 +15,7 @@ var VorekPage = (function () {
     events: 0,
     frames: 0,
     lastInput: 0,
+    clickToHandled: [],   // milliseconds from each delivered click to the end of its handler
     clickToFrame: [],     // milliseconds from each delivered click to the frame that showed it
     windows: new Map(),   // slot -> window record
     programIcon: '',
@@ -57,6 +58,7 @@ var VorekPage = (function () {
     setFlag('busy', 1);
     page.lastInput = event.timeStamp;
     const done = () => {
+      page.clickToHandled.push(performance.now() - event.timeStamp);
       page.busy = false;
       setFlag('busy', 0);
       page.events += 1;
