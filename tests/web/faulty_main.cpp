@@ -18,9 +18,12 @@ class Faulty final : public platform::ProgramCode {
 
 const platform::ProjectRecord& faultyProject() {
   static constexpr std::array<const platform::FormDesign*, 1> kForms{&forms::kPortraitDesign};
-  static const platform::ProjectRecord record{
-      .name = "Tralden", .title = "Vorek", .description = "", .version = "1.00",
-      .locale = 0x040C, .forms = kForms};
+  static const platform::ProjectRecord record{.name = "Tralden",
+                                              .title = "Vorek",
+                                              .description = "",
+                                              .version = "1.00",
+                                              .locale = 0x040C,
+                                              .forms = kForms};
   return record;
 }
 

@@ -1,12 +1,13 @@
 // web_app.cpp: the program's start in the page, and the entries through which the page's events
 // reach the runtime.
+#include "platform/web_app.h"
+
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "platform/web_app.h"
 #include "web_page.h"
 
 namespace platform {
