@@ -1,6 +1,6 @@
 // web_page.js: the page side of the web host: windows drawn in the page, the modal box, and the
 // player's clicks handed to the runtime one at a time.
-/* global Module, ccall, VorekPictures */
+/* global Module, ccall */
 
 var VorekPage = (function () {
   'use strict';
@@ -27,11 +27,17 @@ var VorekPage = (function () {
 
   function setFlag(name, value) { body().dataset[name] = String(value); }
 
-  // --- pictures: data: URLs that the page carries, by file name (embed_pictures.js) ---
+  // --- pictures: the page carries them as hidden images, by file name (embed_pictures.js) ---
 
-  function pictureUrl(name) {
-    return (typeof VorekPictures !== 'undefined' && VorekPictures[name]) || '';
+  const pictures = new Map();
+  function findPictures() {
+    for (const image of document.querySelectorAll('#pictures img')) {
+      pictures.set(image.dataset.name, image.src);
+      image.decode().catch(() => undefined);  // while the WebAssembly compiles
+    }
   }
+
+  function pictureUrl(name) { return pictures.get(name) || ''; }
 
   function setProgramIcon(name) {
     page.programIcon = name;
@@ -403,6 +409,7 @@ var VorekPage = (function () {
   }
 
   function setUp() {
+    findPictures();
     setFlag('state', 'starting');
     setFlag('events', 0);
     setFlag('frame', 0);
