@@ -1,6 +1,6 @@
 // web_page.js: the page side of the web host: windows drawn in the page, the modal box, and the
 // player's clicks handed to the runtime one at a time.
-/* global Module, ccall */
+/* global Module, ccall, addRunDependency, removeRunDependency */
 
 var VorekPage = (function () {
   'use strict';
@@ -423,7 +423,19 @@ var VorekPage = (function () {
   };
 })();
 
-VorekPage.setUp();
+// The script runs from the page's head, so that the WebAssembly compiles while the browser
+// parses the rest of the page; the program starts once the page is there.
+Module['preRun'] = [].concat(Module['preRun'] || [], () => {
+  if (document.readyState !== 'loading') {
+    VorekPage.setUp();
+    return;
+  }
+  addRunDependency('vorek-page');
+  document.addEventListener('DOMContentLoaded', () => {
+    VorekPage.setUp();
+    removeRunDependency('vorek-page');
+  });
+});
 // Once main has returned (or waits on a box at the start), the page takes the player's input.
 Module['postRun'] = [].concat(Module['postRun'] || [], VorekPage.started);
 if (typeof window !== 'undefined') window.vorekPage = VorekPage.page;
