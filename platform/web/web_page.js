@@ -15,6 +15,7 @@ var VorekPage = (function () {
     events: 0,
     frames: 0,
     lastInput: 0,
+    firstFrame: 0,        // when the first frame of the program was drawn (performance.now())
     clickToHandled: [],   // milliseconds from each delivered click to the end of its handler
     clickToFrame: [],     // milliseconds from each delivered click to the frame that showed it
     windows: new Map(),   // slot -> window record
@@ -81,8 +82,9 @@ var VorekPage = (function () {
     Promise.resolve(result).then(done, fatal);
   }
 
-  // After an event or the start: once the pictures are decoded, the frame after the next one is
-  // the first to show the result. Tests and the benchmark wait on data-frame.
+  // After an event or the start: once new pictures are decoded, the next animation frame shows
+  // the result, and a task queued from its callback runs once that frame is drawn. Tests and
+  // the benchmark wait on data-frame.
   const decodedImages = new WeakSet();
   function markFrame(fromInput) {
     const images = Array.from(document.querySelectorAll('#desktop img'))
@@ -187,6 +189,8 @@ var VorekPage = (function () {
     close.tabIndex = -1;
     close.setAttribute('aria-label', 'Fermer');
     close.textContent = '\u2715';
+    // Like a window system's close box, it never takes the focus from the window's controls.
+    close.addEventListener('mousedown', (event) => event.preventDefault());
     close.addEventListener('click', onClose);
     bar.appendChild(close);
     return bar;
@@ -260,10 +264,9 @@ var VorekPage = (function () {
     element.style.top = top + 'px';
     element.style.width = width + 'px';
     element.style.height = height + 'px';
-    if (clickable || kind === KIND_BUTTON) {
-      element.addEventListener('click', (event) => {
-        if (clickable) deliver(event, 'vorek_click', [slot, record.generation, index]);
-      });
+    if (clickable) {
+      element.addEventListener('click',
+        (event) => deliver(event, 'vorek_click', [slot, record.generation, index]));
     }
     const parent = container >= 0 ? record.controls[container] : record.client;
     parent.appendChild(element);
@@ -332,8 +335,11 @@ var VorekPage = (function () {
       element.setAttribute('role', 'alertdialog');
       element.setAttribute('aria-modal', 'true');
       element.setAttribute('aria-label', title);
+      let closed = false;
       const close = (event) => {
         if (event) event.stopPropagation();
+        if (closed) return;
+        closed = true;
         layer.remove();
         desktop().inert = false;
         page.boxOpen = false;
