@@ -1,8 +1,8 @@
 // random.cpp: the real and the scripted random generators.
 #include "platform/random.h"
 
-#include <bit>
 #include <chrono>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -41,7 +41,11 @@ void MersenneRandom::Randomize() {
   // The new seed mixes the timer with a word drawn from the current state: a reseed at the same
   // reading therefore goes on from a new state instead of restarting the sequence. Seeding from
   // one word keeps a reseed cheap, which matters at a hundred reseeds a shuffle.
-  engine_.seed(engine_() ^ mix(std::bit_cast<std::uint64_t>(timer_())));
+  // The reading's bits by memcpy: Emscripten's libc++ has no std::bit_cast.
+  const double reading = timer_();
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &reading, sizeof bits);
+  engine_.seed(engine_() ^ mix(bits));
 }
 
 float MersenneRandom::Rnd() {

@@ -1,0 +1,24 @@
+// web_page.h: the page script's functions that the web host calls (web_host.js defines them).
+#pragma once
+
+extern "C" {
+
+// The page's favicon and the default title-bar icon.
+void vorek_js_program_icon(const char* name);
+// A window for form `slot`, hidden until shown; its events carry `generation`.
+void vorek_js_window_create(int slot, double generation, const char* name, const char* caption,
+                            const char* icon, int clientWidth, int clientHeight);
+// One control, in pixels; `container` is the row of its frame, or -1 for the client area.
+void vorek_js_control_create(int slot, int index, const char* name, int kind, int container,
+                             int left, int top, int width, int height, int tabIndex,
+                             const char* caption, const char* picture, const char* accessibleName,
+                             int centred, int clickable);
+void vorek_js_window_centre(int slot);
+void vorek_js_window_show(int slot);
+void vorek_js_window_remove(int slot);
+void vorek_js_control_move(int slot, int index, int left, int top);
+void vorek_js_control_caption(int slot, int index, const char* caption);
+// The modal box; returns once the player has closed it (the program waits, through Asyncify).
+void vorek_js_box(const char* prompt, const char* title, int error);
+void vorek_js_end(int status);
+}

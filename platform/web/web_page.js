@@ -1,0 +1,446 @@
+// web_page.js: the page side of the web host: windows drawn in the page, the modal box, and the
+// player's clicks handed to the runtime one at a time.
+/* global Module, ccall, addRunDependency, removeRunDependency */
+
+var VorekPage = (function () {
+  'use strict';
+
+  const KIND_PICTURE = 0, KIND_BUTTON = 1, KIND_LABEL = 2, KIND_FRAME = 3;
+
+  const page = {
+    state: 'starting',    // 'starting', 'running' or 'ended'
+    busy: false,          // a call into the program is running (or waiting on the box)
+    boxOpen: false,
+    events: 0,
+    frames: 0,
+    lastInput: 0,
+    firstFrame: 0,        // when the first frame of the program was drawn (performance.now())
+    clickToHandled: [],   // milliseconds from each delivered click to the end of its handler
+    clickToFrame: [],     // milliseconds from each delivered click to the frame that showed it
+    windows: new Map(),   // slot -> window record
+    programIcon: '',
+    topZ: 10,
+  };
+
+  const body = () => document.body;
+  const desktop = () => document.getElementById('desktop');
+
+  function setFlag(name, value) { body().dataset[name] = String(value); }
+
+  // --- pictures: the page carries them as hidden images, by file name (embed_pictures.js) ---
+
+  const pictures = new Map();
+  function findPictures() {
+    for (const image of document.querySelectorAll('#pictures img')) {
+      pictures.set(image.dataset.name, image.src);
+      image.decode().catch(() => undefined);  // while the WebAssembly compiles
+    }
+  }
+
+  function pictureUrl(name) { return pictures.get(name) || ''; }
+
+  function setProgramIcon(name) {
+    page.programIcon = name;
+    let link = document.querySelector('link[rel="icon"]');
+    if (!link) {
+      link = document.createElement('link');
+      link.rel = 'icon';
+      document.head.appendChild(link);
+    }
+    link.type = name.endsWith('.ico') ? 'image/x-icon' : 'image/bmp';
+    link.href = pictureUrl(name);
+  }
+
+  // --- events: one at a time, never while the box is open, never after the end ---
+
+  function refusing() {
+    // Input made while a handler ran is dispatched by the browser once it returns, and is then
+    // handled in turn, as on a desktop; only an open box or a paused handler refuses it.
+    return page.state !== 'running' || page.busy || page.boxOpen;
+  }
+
+  function deliver(event, entry, args) {
+    if (refusing()) return;
+    page.busy = true;
+    setFlag('busy', 1);
+    page.lastInput = event.timeStamp;
+    const done = () => {
+      page.clickToHandled.push(performance.now() - event.timeStamp);
+      page.busy = false;
+      setFlag('busy', 0);
+      page.events += 1;
+      setFlag('events', page.events);
+      markFrame(true);
+    };
+    let result;
+    try {
+      result = ccall(entry, null, args.map(() => 'number'), args, { async: true });
+    } catch (error) {
+      fatal(error);
+      return;
+    }
+    Promise.resolve(result).then(done, fatal);
+  }
+
+  // After an event or the start: once new pictures are decoded, the next animation frame shows
+  // the result, and a task queued from its callback runs once that frame is drawn. Tests and
+  // the benchmark wait on data-frame.
+  const decodedImages = new WeakSet();
+  function markFrame(fromInput) {
+    const images = Array.from(document.querySelectorAll('#desktop img'))
+      .filter((img) => !decodedImages.has(img));
+    const decoded = images.map((img) => img.decode().then(() => decodedImages.add(img),
+                                                         () => undefined));
+    const input = page.lastInput;
+    Promise.all(decoded).then(() => {
+      requestAnimationFrame(() => setTimeout(() => {
+        page.frames += 1;
+        if (fromInput) page.clickToFrame.push(performance.now() - input);
+        else page.firstFrame = performance.now();
+        setFlag('frame', page.frames);
+      }, 0));
+    });
+  }
+
+  // A failure of the page itself (not a runtime error of the program): the end, in French.
+  function fatal(error) {
+    console.error(error);
+    page.busy = false;
+    setFlag('busy', 0);
+    end(1);
+  }
+
+  // --- windows ---
+
+  function raise(record) {
+    page.topZ += 1;
+    record.element.style.zIndex = String(page.topZ);
+    for (const other of page.windows.values())
+      other.element.classList.toggle('active', other === record);
+  }
+
+  function focusables(record) {
+    return Array.from(record.client.querySelectorAll('[data-tab]'))
+      .filter((element) => element.tabIndex >= 0)
+      .sort((a, b) => Number(a.dataset.tab) - Number(b.dataset.tab));
+  }
+
+  function focusWindow(record) {
+    const target = record.lastFocus && record.lastFocus.isConnected
+      ? record.lastFocus : focusables(record)[0];
+    if (target) target.focus({ preventScroll: true });
+  }
+
+  // Tab and Shift+Tab go round the window's controls in the design's tab order.
+  function onKeyDown(record, event) {
+    if (event.key !== 'Tab' || refusing()) return;
+    event.preventDefault();
+    const list = focusables(record);
+    if (list.length === 0) return;
+    const at = list.indexOf(document.activeElement);
+    const step = event.shiftKey ? -1 : 1;
+    const next = at < 0 ? 0 : (at + step + list.length) % list.length;
+    list[next].focus();
+  }
+
+  // The title bar moves its window; the window stays reachable by its title bar.
+  function makeMovable(record, bar) {
+    bar.addEventListener('pointerdown', (event) => {
+      if (event.button !== 0 || event.target.closest('.close') || refusing()) return;
+      const element = record.element;
+      const startX = event.clientX - element.offsetLeft;
+      const startY = event.clientY - element.offsetTop;
+      bar.setPointerCapture(event.pointerId);
+      const move = (moved) => {
+        const maxLeft = window.innerWidth - 40;
+        element.style.left = Math.min(maxLeft, Math.max(40 - element.offsetWidth,
+          moved.clientX - startX)) + 'px';
+        element.style.top = Math.min(window.innerHeight - 20,
+          Math.max(0, moved.clientY - startY)) + 'px';
+      };
+      const stop = () => {
+        bar.removeEventListener('pointermove', move);
+        bar.removeEventListener('pointerup', stop);
+        bar.removeEventListener('pointercancel', stop);
+      };
+      bar.addEventListener('pointermove', move);
+      bar.addEventListener('pointerup', stop);
+      bar.addEventListener('pointercancel', stop);
+    });
+  }
+
+  function titleBar(caption, icon, onClose) {
+    const bar = document.createElement('div');
+    bar.className = 'titlebar';
+    if (icon) {
+      const image = document.createElement('img');
+      image.className = 'icon';
+      image.alt = '';
+      image.src = pictureUrl(icon);
+      bar.appendChild(image);
+    }
+    const text = document.createElement('span');
+    text.className = 'caption';
+    text.textContent = caption;
+    bar.appendChild(text);
+    const close = document.createElement('button');
+    close.type = 'button';
+    close.className = 'close';
+    close.tabIndex = -1;
+    close.setAttribute('aria-label', 'Fermer');
+    close.textContent = '\u2715';
+    // Like a window system's close box, it never takes the focus from the window's controls.
+    close.addEventListener('mousedown', (event) => event.preventDefault());
+    close.addEventListener('click', onClose);
+    bar.appendChild(close);
+    return bar;
+  }
+
+  function createWindow(slot, generation, name, caption, icon, width, height) {
+    const element = document.createElement('section');
+    element.className = 'window';
+    element.dataset.form = name;
+    element.setAttribute('role', 'dialog');
+    element.setAttribute('aria-label', caption);
+    element.style.visibility = 'hidden';
+    const record = { slot, generation, element, client: null, controls: [], lastFocus: null,
+                     shown: false };
+    const bar = titleBar(caption, icon || page.programIcon,
+                         (event) => deliver(event, 'vorek_close', [slot, generation]));
+    element.appendChild(bar);
+    const client = document.createElement('div');
+    client.className = 'client';
+    client.style.width = width + 'px';
+    client.style.height = height + 'px';
+    element.appendChild(client);
+    record.client = client;
+    element.addEventListener('pointerdown', () => { if (!refusing()) raise(record); }, true);
+    element.addEventListener('keydown', (event) => onKeyDown(record, event));
+    element.addEventListener('focusin', (event) => { record.lastFocus = event.target; });
+    makeMovable(record, bar);
+    page.windows.set(slot, record);
+    desktop().appendChild(element);
+  }
+
+  function createControl(slot, index, name, kind, container, left, top, width, height, tab,
+                         caption, picture, accessibleName, centred, clickable) {
+    const record = page.windows.get(slot);
+    let element;
+    if (kind === KIND_PICTURE) {
+      element = document.createElement('div');
+      element.className = 'picture';
+      element.tabIndex = 0;
+      element.setAttribute('role', 'img');
+      const image = document.createElement('img');
+      image.alt = '';
+      image.draggable = false;
+      image.src = pictureUrl(picture);
+      element.appendChild(image);
+    } else if (kind === KIND_BUTTON) {
+      element = document.createElement('button');
+      element.type = 'button';
+      element.className = 'button';
+      element.textContent = caption;
+    } else if (kind === KIND_LABEL) {
+      element = document.createElement('div');
+      element.className = 'label' + (centred ? ' centred' : '');
+      element.textContent = caption;
+    } else {
+      element = document.createElement('div');
+      element.className = 'frame';
+      element.setAttribute('role', 'group');
+      element.setAttribute('aria-label', caption);
+      const border = document.createElement('div');
+      border.className = 'frame-border';
+      const text = document.createElement('span');
+      text.className = 'frame-caption';
+      text.textContent = caption;
+      element.append(border, text);
+    }
+    element.dataset.name = name;
+    element.dataset.tab = String(tab);
+    if (accessibleName) element.setAttribute('aria-label', accessibleName);
+    element.style.left = left + 'px';
+    element.style.top = top + 'px';
+    element.style.width = width + 'px';
+    element.style.height = height + 'px';
+    if (clickable) {
+      element.addEventListener('click',
+        (event) => deliver(event, 'vorek_click', [slot, record.generation, index]));
+    }
+    const parent = container >= 0 ? record.controls[container] : record.client;
+    parent.appendChild(element);
+    record.controls[index] = element;
+  }
+
+  function centre(slot) {
+    const element = page.windows.get(slot).element;
+    const left = Math.max(0, Math.round((window.innerWidth - element.offsetWidth) / 2));
+    const top = Math.max(0, Math.round((window.innerHeight - element.offsetHeight) / 2));
+    element.style.left = left + 'px';
+    element.style.top = top + 'px';
+  }
+
+  function show(slot) {
+    const record = page.windows.get(slot);
+    record.element.style.visibility = 'visible';
+    record.shown = true;
+    raise(record);
+    focusWindow(record);
+  }
+
+  function remove(slot) {
+    const record = page.windows.get(slot);
+    if (!record) return;
+    page.windows.delete(slot);
+    record.element.remove();
+    // The window system activates the window that is now in front.
+    let front = null;
+    for (const other of page.windows.values()) {
+      if (other.shown && (!front || Number(other.element.style.zIndex) >
+                                    Number(front.element.style.zIndex))) front = other;
+    }
+    if (front) {
+      raise(front);
+      focusWindow(front);
+    }
+  }
+
+  function move(slot, index, left, top) {
+    const element = page.windows.get(slot).controls[index];
+    element.style.left = left + 'px';
+    element.style.top = top + 'px';
+  }
+
+  function setCaption(slot, index, caption) {
+    const element = page.windows.get(slot).controls[index];
+    if (element.classList.contains('frame')) {
+      element.querySelector('.frame-caption').textContent = caption;
+      element.setAttribute('aria-label', caption);
+    } else {
+      element.textContent = caption;
+    }
+  }
+
+  // --- the modal box: everything else on the page is inert until it is closed ---
+
+  function box(prompt, title, error) {
+    return new Promise((resolve) => {
+      page.boxOpen = true;
+      setFlag('box', 'open');
+      const layer = document.createElement('div');
+      layer.id = 'modal';
+      const element = document.createElement('section');
+      element.className = 'window active msgbox' + (error ? ' error' : '');
+      element.setAttribute('role', 'alertdialog');
+      element.setAttribute('aria-modal', 'true');
+      element.setAttribute('aria-label', title);
+      let closed = false;
+      const close = (event) => {
+        if (event) event.stopPropagation();
+        if (closed) return;
+        closed = true;
+        layer.remove();
+        desktop().inert = false;
+        page.boxOpen = false;
+        setFlag('box', 'closed');
+        const front = Array.from(page.windows.values()).find((r) =>
+          r.element.classList.contains('active'));
+        if (front) focusWindow(front);
+        resolve();
+      };
+      element.appendChild(titleBar(title, '', close));
+      const content = document.createElement('div');
+      content.className = 'msgbox-body';
+      if (error) {
+        const sign = document.createElement('div');
+        sign.className = 'msgbox-icon';
+        sign.textContent = '\u2716';
+        sign.setAttribute('aria-hidden', 'true');
+        content.appendChild(sign);
+      }
+      const text = document.createElement('p');
+      text.className = 'msgbox-text';
+      text.textContent = prompt;
+      content.appendChild(text);
+      element.appendChild(content);
+      const buttons = document.createElement('div');
+      buttons.className = 'msgbox-buttons';
+      const ok = document.createElement('button');
+      ok.type = 'button';
+      ok.className = 'button';
+      ok.textContent = 'OK';
+      ok.addEventListener('click', close);
+      buttons.appendChild(ok);
+      element.appendChild(buttons);
+      element.addEventListener('keydown', (event) => {
+        if (event.key === 'Tab') event.preventDefault();
+        if (event.key === 'Escape') close(event);
+      });
+      // A click beside the box leaves the focus on it, as with a desktop's modal box.
+      layer.addEventListener('mousedown', (event) => {
+        if (!element.contains(event.target) || event.target === element) event.preventDefault();
+      });
+      layer.appendChild(element);
+      desktop().inert = true;
+      body().appendChild(layer);
+      ok.focus();
+    });
+  }
+
+  // --- the end of the program: a quiet page and a way to play again ---
+
+  function end(status) {
+    if (page.state === 'ended') return;
+    page.state = 'ended';
+    for (const slot of Array.from(page.windows.keys())) remove(slot);
+    const modal = document.getElementById('modal');
+    if (modal) modal.remove();
+    desktop().inert = false;
+    const ended = document.getElementById('ended');
+    ended.querySelector('.ended-text').textContent = status === 0
+      ? 'Vorek est terminé. Merci d\u2019avoir joué !'
+      : 'Vorek s\u2019est arrêté sur une erreur.';
+    ended.hidden = false;
+    setFlag('status', status);
+    setFlag('state', 'ended');
+    ended.querySelector('button').focus();
+  }
+
+  function started() {
+    if (page.state !== 'starting') return;
+    page.state = 'running';
+    setFlag('state', 'running');
+    markFrame(false);
+  }
+
+  function setUp() {
+    findPictures();
+    setFlag('state', 'starting');
+    setFlag('events', 0);
+    setFlag('frame', 0);
+    document.getElementById('replay').addEventListener('click', () => location.reload());
+  }
+
+  return {
+    page, setUp, started, setProgramIcon, createWindow, createControl, centre, show,
+    remove, move, setCaption, box, end,
+  };
+})();
+
+// The script runs from the page's head, so that the WebAssembly compiles while the browser
+// parses the rest of the page; the program starts once the page is there.
+Module['preRun'] = [].concat(Module['preRun'] || [], () => {
+  if (document.readyState !== 'loading') {
+    VorekPage.setUp();
+    return;
+  }
+  addRunDependency('vorek-page');
+  document.addEventListener('DOMContentLoaded', () => {
+    VorekPage.setUp();
+    removeRunDependency('vorek-page');
+  });
+});
+// Once main has returned (or waits on a box at the start), the page takes the player's input.
+Module['postRun'] = [].concat(Module['postRun'] || [], VorekPage.started);
+if (typeof window !== 'undefined') window.vorekPage = VorekPage.page;

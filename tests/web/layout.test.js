@@ -1,0 +1,109 @@
+// layout.test.js: the page as it opens from disk: the main window, its pictures, the page's
+// language and icon, accessible names and the keyboard.
+'use strict';
+
+const assert = require('node:assert/strict');
+const { test } = require('node:test');
+const s = require('./support');
+
+test('the page opened from disk', async (t) => {
+  const browser = await s.launch();
+  try {
+    const requests = [];
+    browser.context.on('request', (request) => requests.push(request.url()));
+    const page = await s.openGame(browser.context);
+    const main = s.windowOf(page, 'Vorek');
+
+    await t.test('loads nothing but itself and opens the main window alone, centred', async () => {
+      const elsewhere = requests.filter((url) => !url.startsWith('file:') &&
+                                                 !url.startsWith('data:'));
+      assert.deepEqual(elsewhere, [], 'the page fetched something beyond its own file');
+      assert.equal(await page.locator('section.window').count(), 1);
+      assert.equal(await main.locator('.titlebar .caption').textContent(), 'Vorek');
+      const client = await main.locator('.client').boundingBox();
+      assert.deepEqual([client.width, client.height], [s.pixels(4845), s.pixels(3195)]);
+      const outer = await main.boundingBox();
+      const viewport = page.viewportSize();
+      assert.ok(Math.abs(outer.x + outer.width / 2 - viewport.width / 2) <= 1, 'not centred across');
+      assert.ok(Math.abs(outer.y + outer.height / 2 - viewport.height / 2) <= 1, 'not centred down');
+      await s.screenshot(page, 'initial');
+    });
+
+    await t.test('starts with every piece home and the hole marker on the parking cell', async () => {
+      assert.equal(s.describe(await s.readBoard(page)), s.describe(s.initialLayout()));
+      const buttons = await main.locator('button.button').evaluateAll((all) =>
+        all.map((b) => [b.textContent, b.offsetLeft, b.offsetTop, b.offsetWidth, b.offsetHeight])
+          .sort((a, b) => a[2] - b[2]));
+      const [left, width, height] = [s.pixels(4080), s.pixels(735), s.pixels(495)];
+      assert.deepEqual(buttons, [['Voir', left, s.pixels(120), width, height],
+        ['Brasser', left, s.pixels(840), width, height],
+        ['Quitter', left, s.pixels(1560), width, height]]);
+    });
+
+    await t.test('shows each picture unscaled inside a two-pixel sunken border', async () => {
+      const client = await main.locator('.client').boundingBox();
+      const grabbed = await s.grab(page, client);
+      const layout = s.initialLayout();
+      for (let cell = 0; cell <= s.PARKING; cell += 1) {
+        const { left, top } = s.cellOrigin(cell);
+        const tile = s.readBitmap(s.tileName(layout[cell]));
+        assert.equal(s.differences(grabbed, left + 2, top + 2, tile), 0,
+          `p${layout[cell]}'s picture is not shown whole at ${left + 2},${top + 2}`);
+      }
+      // The sunken ring around p1: dark grey outside, darker inside, on its top and left.
+      const at = (x, y) => Array.from(grabbed.rgb.subarray((y * grabbed.width + x) * 3,
+                                                          (y * grabbed.width + x) * 3 + 3));
+      assert.deepEqual(at(10, 0), [128, 128, 128]);
+      assert.deepEqual(at(0, 10), [128, 128, 128]);
+      assert.deepEqual(at(10, 1), [64, 64, 64]);
+      assert.deepEqual(at(1, 10), [64, 64, 64]);
+      const rendering = await s.piece(page, 7).locator('img')
+        .evaluate((img) => getComputedStyle(img).imageRendering);
+      assert.equal(rendering, 'pixelated');
+    });
+
+    await t.test('is in French, with the icon as favicon and a steady font', async () => {
+      assert.equal(await page.getAttribute('html', 'lang'), 'fr');
+      const icon = await page.getAttribute('link[rel="icon"]', 'href');
+      const expected = s.readBitmap('vorek.ico').bytes.toString('base64');
+      assert.equal(icon, 'data:image/x-icon;base64,' + expected);
+      const fonts = await page.evaluate(() => [document.body, document.querySelector('.button')]
+        .map((element) => getComputedStyle(element).fontFamily));
+      for (const font of fonts) assert.match(font, /^"DejaVu Sans"/);
+    });
+
+    await t.test('names every piece in French and follows the design\'s tab order', async () => {
+      const names = await main.locator('.picture').evaluateAll((all) =>
+        Object.fromEntries(all.map((box) => [box.dataset.name, box.getAttribute('aria-label')])));
+      for (let p = 1; p <= 20; p += 1) assert.equal(names['p' + p], 'Pièce ' + p);
+      assert.equal(names.p0, 'Case libre');
+
+      const focused = () => page.evaluate(() => document.activeElement.dataset.name);
+      assert.equal(await focused(), 'p1', 'the first in the tab order has the focus at the start');
+      const order = [];
+      for (let i = 0; i < 24; i += 1) {
+        await page.keyboard.press('Tab');
+        order.push(await focused());
+      }
+      const expected = ['p2', 'p3', 'p4', 'p5', 'p6', 'p7', 'p8', 'p9', 'p10', 'p11', 'p12',
+        'p13', 'p14', 'p15', 'p17', 'p18', 'p19', 'p20', 'p0', 'p16', 'Voir', 'Quitter',
+        'Command1', 'p1'];
+      assert.deepEqual(order, expected);
+      await page.keyboard.press('Shift+Tab');
+      assert.equal(await focused(), 'Command1');
+    });
+
+    await t.test('plays from the keyboard: Space on "Brasser" deals a game', async () => {
+      const before = Number((await s.flags(page)).events);
+      await page.keyboard.press('Space');
+      await s.until(page, (n) => Number(document.body.dataset.events) > n, before);
+      await s.settled(page);
+      assert.equal(await s.control(page, 'Vorek', 'Quitter').textContent(), 'Finir');
+      const layout = await s.readBoard(page);
+      assert.equal(layout[s.PARKING], 20, 'p20 waits on the parking cell during a game');
+      assert.notEqual(s.describe(layout), s.describe(s.initialLayout()));
+    });
+  } finally {
+    await browser.close();
+  }
+});

@@ -1,0 +1,172 @@
+// windows.test.js: the portrait and About windows, moving, stacking and closing windows, and the
+// end of the program.
+'use strict';
+
+const assert = require('node:assert/strict');
+const { test } = require('node:test');
+const s = require('./support');
+
+const forms = (page) => page.locator('section.window').evaluateAll((all) =>
+  all.map((w) => w.dataset.form).sort());
+
+// Which window the player sees at a point of the page.
+const windowAt = (page, { x, y }) => page.evaluate(([px, py]) => {
+  const hit = document.elementFromPoint(px, py);
+  const found = hit && hit.closest('section.window');
+  return found ? found.dataset.form : null;
+}, [x, y]);
+
+async function drag(page, locator, dx, dy) {
+  const from = await s.centreOf(locator.locator('.titlebar .caption'));
+  await page.mouse.move(from.x, from.y);
+  await page.mouse.down();
+  await page.mouse.move(from.x + dx, from.y + dy, { steps: 5 });
+  await page.mouse.up();
+}
+
+function centred(page, box) {
+  const viewport = page.viewportSize();
+  return Math.abs(box.x + box.width / 2 - viewport.width / 2) <= 1 &&
+         Math.abs(box.y + box.height / 2 - viewport.height / 2) <= 1;
+}
+
+test('the windows', async (t) => {
+  const browser = await s.launch();
+  try {
+    const page = await s.openGame(browser.context);
+    const main = s.windowOf(page, 'Vorek');
+    const portrait = s.windowOf(page, 'V_portrait');
+    const about = s.windowOf(page, 'Sujet');
+
+    await t.test('"Voir" opens the whole picture, centred and in front', async () => {
+      await s.play(page, s.control(page, 'Vorek', 'Voir'));
+      assert.deepEqual(await forms(page), ['V_portrait', 'Vorek']);
+      assert.equal(await portrait.locator('.titlebar .caption').textContent(), 'Vorek');
+      const client = await portrait.locator('.client').boundingBox();
+      assert.deepEqual([client.width, client.height], [s.pixels(3825), s.pixels(3660)]);
+      assert.ok(centred(page, await portrait.boundingBox()), 'the portrait is not centred');
+      const picture = s.control(page, 'V_portrait', 'Picture1');
+      const box = await picture.boundingBox();
+      assert.deepEqual([box.width, box.height], [251 + 4, 201 + 4], 'sized to its picture');
+      const grabbed = await s.grab(page, box);
+      assert.equal(s.differences(grabbed, 2, 2, s.readBitmap('portrait.bmp')), 0);
+      assert.equal(await picture.getAttribute('aria-label'), 'Image entière du puzzle');
+      assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Picture1');
+      assert.equal(await windowAt(page, await s.centreOf(portrait)), 'V_portrait');
+      await s.screenshot(page, 'portrait');
+    });
+
+    await t.test('windows move by their title bar and the clicked one comes to the front',
+      async () => {
+        const before = await portrait.boundingBox();
+        await drag(page, portrait, 200, 60);
+        const after = await portrait.boundingBox();
+        assert.deepEqual([after.x - before.x, after.y - before.y], [200, 60]);
+        // Where the two windows overlap, the one clicked last is seen.
+        const mainBox = await main.boundingBox();
+        const overlap = { x: Math.max(mainBox.x, after.x) + 5, y: Math.max(mainBox.y, after.y) + 5 };
+        assert.equal(await windowAt(page, overlap), 'V_portrait');
+        await s.click(page, main.locator('.titlebar .caption'));
+        assert.equal(await windowAt(page, overlap), 'Vorek');
+      });
+
+    await t.test('"Voir" again brings the one portrait forward where the player left it',
+      async () => {
+        const place = await portrait.boundingBox();
+        await s.play(page, s.control(page, 'Vorek', 'Voir'));
+        assert.deepEqual(await forms(page), ['V_portrait', 'Vorek']);
+        assert.deepEqual(await portrait.boundingBox(), place);
+        assert.equal(await windowAt(page, await s.centreOf(portrait)), 'V_portrait');
+      });
+
+    await t.test('a shuffle leaves the portrait open where it stands', async () => {
+      const place = await portrait.boundingBox();
+      await s.click(page, main.locator('.titlebar .caption'));  // the portrait hides "Brasser"
+      await s.play(page, s.control(page, 'Vorek', 'Command1'));
+      assert.deepEqual(await forms(page), ['V_portrait', 'Vorek']);
+      assert.deepEqual(await portrait.boundingBox(), place);
+      await s.play(page, s.control(page, 'Vorek', 'Quitter'));  // back to the initial layout
+    });
+
+    await t.test('"Ok" closes the portrait; "Voir" then builds a fresh one, centred', async () => {
+      await s.play(page, s.control(page, 'V_portrait', 'Command1'));
+      assert.deepEqual(await forms(page), ['Vorek']);
+      await s.play(page, s.control(page, 'Vorek', 'Voir'));
+      assert.ok(centred(page, await portrait.boundingBox()), 'the new portrait is not centred');
+    });
+
+    await t.test('"Quitter" with no game leaves for the About window', async () => {
+      await drag(page, portrait, -300, 0);  // out of the way of the About window
+      await s.play(page, s.control(page, 'Vorek', 'Quitter'));
+      assert.deepEqual(await forms(page), ['Sujet', 'V_portrait']);
+      assert.equal(await about.locator('.titlebar .caption').textContent(), 'A propos de Tralden');
+      const client = await about.locator('.client').boundingBox();
+      assert.deepEqual([client.width, client.height], [s.pixels(4695), s.pixels(3750)]);
+      assert.ok(centred(page, await about.boundingBox()), 'the About window is not centred');
+      const frames = await about.locator('.frame-caption').allTextContents();
+      assert.deepEqual(frames.sort(), ["L'auteur", 'Le programme']);
+      const labels = await about.locator('.label').evaluateAll((all) => all.map((label) => ({
+        name: label.dataset.name, text: label.textContent, align: getComputedStyle(label).textAlign,
+        fits: label.scrollHeight <= label.clientHeight, lines: label.getClientRects().length,
+      })));
+      for (const label of labels) {
+        assert.ok(label.text.length > 0, `${label.name} is empty`);
+        assert.ok(label.fits, `${label.name}'s text does not fit`);
+        assert.equal(label.align, 'center');
+      }
+      const author = labels.find((label) => label.name === 'auteur').text;
+      assert.ok(author.startsWith('Si vous désirez me dire quelque chose au sujet du programme ' +
+        "(ex: une amélioration à faire), n'hésitez pas : "), author);
+      for (let k = 1; k <= 4; k += 1) {
+        const box = await s.control(page, 'Sujet', 'Picture' + k).boundingBox();
+        const grabbed = await s.grab(page, box);
+        assert.equal(s.differences(grabbed, 2, 2, s.readBitmap(`about${k}.bmp`)), 0,
+          `Picture${k} does not show about${k}.bmp`);
+      }
+      assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Picture1');
+      await s.screenshot(page, 'about');
+    });
+
+    await t.test('the About window\'s "Ok" ends the program, portrait and all', async () => {
+      await s.play(page, s.control(page, 'Sujet', 'ok'));
+      const flags = await s.flags(page);
+      assert.equal(flags.state, 'ended');
+      assert.equal(flags.status, '0');
+      assert.deepEqual(await forms(page), []);
+      assert.equal(await page.locator('#ended .ended-text').textContent(),
+        'Vorek est terminé. Merci d’avoir joué !');
+      await s.screenshot(page, 'ended');
+    });
+
+    await t.test('"Rejouer" starts the program again', async () => {
+      await page.locator('#replay').click();
+      await s.until(page, () => document.body.dataset.state === 'running');
+      await s.settled(page);
+      assert.deepEqual(await forms(page), ['Vorek']);
+      assert.equal(s.describe(await s.readBoard(page)), s.describe(s.initialLayout()));
+    });
+
+    await t.test('closing the main window leaves the portrait; closing that one ends', async () => {
+      await s.play(page, s.control(page, 'Vorek', 'Voir'));
+      await drag(page, portrait, 0, 200);
+      await s.play(page, main.locator('.titlebar .close'));
+      assert.deepEqual(await forms(page), ['V_portrait']);
+      assert.equal((await s.flags(page)).state, 'running');
+      await s.play(page, portrait.locator('.titlebar .close'));
+      assert.equal((await s.flags(page)).state, 'ended');
+      assert.deepEqual(await forms(page), []);
+    });
+
+    await t.test('closing the About window by its close box ends the program', async () => {
+      await page.locator('#replay').click();
+      await s.until(page, () => document.body.dataset.state === 'running');
+      await s.settled(page);
+      await s.play(page, s.control(page, 'Vorek', 'Quitter'));
+      assert.deepEqual(await forms(page), ['Sujet']);
+      await s.play(page, about.locator('.titlebar .close'));
+      assert.equal((await s.flags(page)).state, 'ended');
+    });
+  } finally {
+    await browser.close();
+  }
+});
