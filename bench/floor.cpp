@@ -12,18 +12,24 @@
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
-#include <array>
 #include <functional>
+#include <map>
+#include <string_view>
+
+#include "forms/forms.h"
+#include "platform/twips.h"
 
 namespace {
 
-// The main window's layout in pixels: a 5 x 4 grid on a 53.33-pixel pitch, the parking cell,
-// and the three buttons on the right.
-constexpr QSize kClient{323, 213};
-constexpr int kBox = 54;
-constexpr QPoint kParking{267, 160};
+QString text(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
-int onPitch(int cell) { return static_cast<int>(cell * 800 / 15.0 + 0.5); }
+// The main window's layout in pixels, from the game's own design table.
+QRect pixels(const platform::ControlDesign& row) {
+  using platform::toPixels;
+  return {toPixels(row.left), toPixels(row.top), toPixels(row.width), toPixels(row.height)};
+}
 
 // A picture with a sunken two-pixel edge; it reports a left click on release.
 class Box final : public QWidget {
@@ -49,15 +55,14 @@ class Box final : public QWidget {
   QPixmap picture_;
 };
 
-// Decoded once, as the game does, and shared by every window: p0's blank first, then p1 to p20.
+// Decoded once, as the game does, and shared by every window, by the design's file names.
 struct Pictures {
-  QIcon icon{QPixmap(QStringLiteral(":/pictures/vorek.ico"))};
-  std::array<QPixmap, 21> boxes;
+  QIcon icon{QPixmap(QStringLiteral(":/pictures/") + text(forms::kVorekDesign.icon))};
+  std::map<std::string_view, QPixmap> byName;
   Pictures() {
-    boxes[0] = QPixmap(QStringLiteral(":/pictures/blank.bmp"));
-    for (int k = 1; k <= 20; ++k) {
-      boxes[static_cast<std::size_t>(k)] =
-          QPixmap(QStringLiteral(":/pictures/tile%1.bmp").arg(k, 2, 10, QLatin1Char('0')));
+    for (const auto& row : forms::kVorekDesign.controls) {
+      if (!row.picture.empty())
+        byName[row.picture] = QPixmap(QStringLiteral(":/pictures/") + text(row.picture));
     }
   }
 };
@@ -72,37 +77,37 @@ void rebuild(QWidget* old, const Pictures& pictures) {
 }
 
 QWidget* build(const Pictures& pictures) {
+  const platform::FormDesign& design = forms::kVorekDesign;
   auto* window = new QWidget;
   window->setAttribute(Qt::WA_DeleteOnClose);
-  window->setWindowTitle(QStringLiteral("Vorek"));
+  window->setWindowTitle(text(design.caption));
   window->setWindowIcon(pictures.icon);
-  const std::array<const char*, 3> captions{"Voir", "Brasser", "Quitter"};
-  for (int i = 0; i < 3; ++i) {
-    auto* button =
-        new QPushButton(QString::fromUtf8(captions[static_cast<std::size_t>(i)]), window);
-    button->setGeometry(272, 8 + 48 * i, 49, 33);
-    if (i == 1)
-      QObject::connect(button, &QPushButton::clicked, window,
-                       [window, &pictures] { rebuild(window, pictures); });
+  Box* p0 = nullptr;
+  Box* p20 = nullptr;
+  for (const auto& row : design.controls) {
+    if (row.kind == platform::ControlKind::CommandButton) {
+      auto* button = new QPushButton(text(row.caption), window);
+      button->setGeometry(pixels(row));
+      if (row.name == "Command1")
+        QObject::connect(button, &QPushButton::clicked, window,
+                         [window, &pictures] { rebuild(window, pictures); });
+      continue;
+    }
+    auto* box = new Box(window, pictures.byName.at(row.picture));
+    box->setGeometry(pixels(row));
+    if (row.name == "p0") p0 = box;
+    if (row.name == "p20") p20 = box;
   }
-  std::array<Box*, 21> boxes{};
-  for (int k = 1; k <= 20; ++k) {
-    auto* box = new Box(window, pictures.boxes[static_cast<std::size_t>(k)]);
-    box->setGeometry(onPitch((k - 1) % 5), onPitch((k - 1) / 5), kBox, kBox);
-    boxes[static_cast<std::size_t>(k)] = box;
-  }
-  boxes[0] = new Box(window, pictures.boxes[0]);
-  boxes[0]->setGeometry(QRect(kParking, QSize(kBox, kBox)));
   // p20 and the blank change places, as the parking move does.
-  Box* p20 = boxes[20];
-  Box* p0 = boxes[0];
   p20->onClick = [p20, p0] {
     const QRect there = p0->geometry();
     p0->setGeometry(p20->geometry());
     p20->setGeometry(there);
   };
+  const QSize client(platform::toPixels(design.clientWidth),
+                     platform::toPixels(design.clientHeight));
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, kClient, screen));
+  window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, client, screen));
   return window;
 }
 

@@ -37,7 +37,7 @@ struct Game {
   // not the log's growth.
   void forget() {
     host.log.clear();
-    host.changes = 0;
+    host.keepWrites = false;
   }
 
   bool healthy() const { return !runtime.ended() && host.errorBoxes.empty(); }

@@ -1,4 +1,4 @@
-// probe.cpp: the whole-program benchmark of the game and of the floor under a private Xvfb.
+// probe.cpp: the whole-program benchmark of the game and of the floor on a private X server.
 //
 // Measured: start-up to the window's map and first frame, click-to-repaint, resident memory.
 // The X server tells when a window is mapped (MapNotify on the root) and when pixels reach it
@@ -30,6 +30,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "forms/forms.h"
+#include "platform/twips.h"
 
 extern char** environ;
 
@@ -148,42 +151,6 @@ std::pair<double, double> residentMemory(pid_t pid) {
   if (rss < 0 || hwm < 0) throw Failure("no memory figures for pid " + std::to_string(pid));
   return {rss, hwm};
 }
-
-// ---- the X server -------------------------------------------------------------------------
-
-// Starts Xvfb on a display that it finds free itself and says which.
-class Server {
- public:
-  explicit Server(const std::string& logPath) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) throw Failure("pipe failed");
-    xvfb_.start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
-                 "-nolisten", "tcp", "-noreset"},
-                environmentFor(""), logPath, fds[1]);
-    close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    const Time deadline = Clock::now() + std::chrono::seconds(20);
-    while (number.find('\n') == std::string::npos && Clock::now() < deadline) {
-      if (poll(&p, 1, 100) <= 0) continue;
-      char buffer[32];
-      const ssize_t n = read(fds[0], buffer, sizeof buffer);
-      if (n <= 0) break;
-      number.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fds[0]);
-    if (number.find('\n') == std::string::npos) {
-      throw Failure("Xvfb did not start (Debian package xvfb):\n" + slurp(logPath));
-    }
-    display_ = ":" + number.substr(0, number.find('\n'));
-  }
-
-  const std::string& display() const { return display_; }
-
- private:
-  Child xvfb_;
-  std::string display_;
-};
 
 struct TopLevel {
   Time created;
@@ -329,11 +296,18 @@ class Watcher {
 
 // ---- one run of one program ---------------------------------------------------------------
 
-// Client pixels of what is clicked: p20 at home and parked, and the centre of "Brasser".
-constexpr int kBox = 54;
-constexpr std::pair<int, int> kP20Home{213 + kBox / 2, 160 + kBox / 2};
-constexpr std::pair<int, int> kP20Parked{267 + kBox / 2, 160 + kBox / 2};
-constexpr std::pair<int, int> kBrasser{272 + 49 / 2, 56 + 33 / 2};
+// Client pixels of what is clicked, from the main window's design: p20 at home and on the
+// parking cell (where p0 starts), and the centre of "Brasser".
+std::pair<int, int> centreOf(std::string_view name) {
+  using platform::toPixels;
+  const auto& design = forms::kVorekDesign;
+  const auto& row = design.controls[static_cast<std::size_t>(design.indexOf(name))];
+  return {toPixels(row.left) + toPixels(row.width) / 2,
+          toPixels(row.top) + toPixels(row.height) / 2};
+}
+const std::pair<int, int> kP20Home = centreOf("p20");
+const std::pair<int, int> kP20Parked = centreOf("p0");
+const std::pair<int, int> kBrasser = centreOf("Command1");
 
 struct Options {
   std::string programs[2];
@@ -656,11 +630,14 @@ std::optional<Options> parse(int argc, char** argv) {
 }
 
 int probe(const Options& options) {
-  const std::string serverLog =
-      options.logDir + "/vorek-probe-" + std::to_string(getpid()) + "-xvfb.log";
-  Server server(serverLog);
-  Watcher x(server.display());
-  Session session(x, server.display(), options);
+  // The X server is the caller's: the tests' X session helper starts a private one.
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') {
+    throw Failure("no DISPLAY: run the probe in a private X server, for instance through "
+                  "tests/support/in_xsession.py");
+  }
+  Watcher x(display);
+  Session session(x, display, options);
   Samples samples[2];
   const char* names[2] = {"vorek", "floor"};
   int index = 0;

@@ -6,7 +6,7 @@ if(NOT EXISTS "${VOREK_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
   message(FATAL_ERROR "GoogleTest's sources are not in ${VOREK_GOOGLETEST_SOURCE_DIR}: "
     "install Debian's googletest package (tools/install-deps)")
 endif()
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 # Built with our compiler settings but not our warnings; its headers are system headers to us.
 add_subdirectory("${VOREK_GOOGLETEST_SOURCE_DIR}" googletest EXCLUDE_FROM_ALL SYSTEM)

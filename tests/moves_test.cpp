@@ -1,10 +1,13 @@
 // moves_test.cpp: the slide rule, the parking move and the completion check, on the null host.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "game.h"
 
 namespace vorek_test {
 namespace {
+
+using ::testing::ElementsAre;
 
 struct Move {
   const char* name;
@@ -58,11 +61,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SlideRuleWrites, HoleMarkerFirstThenThePieceEachByAStep) {
   Game game;
   arrange(game.vorek(), kLastHole);
-  const int before = game.host.changes;
+  game.host.writes.clear();
   game.click("p19");
-  // Exactly one write to each box: the other coordinate is never written.
-  EXPECT_EQ(game.host.changes - before, 2);
-  EXPECT_EQ(game.vorek().p19.Left() - 800, game.vorek().p0.Left());
+  // The hole marker steps left first, then the piece steps right into its old cell; one write
+  // each, so neither Top is written.
+  EXPECT_THAT(game.host.writes, ElementsAre("p0 (2400, 2400)", "p19 (3200, 2400)"));
+}
+
+TEST(ParkingMoveWrites, ThePieceFirstThenTheHoleMarkerToFixedCells) {
+  Game game;
+  game.click("p20");
+  game.click("p20");
+  EXPECT_THAT(game.host.writes, ElementsAre("p20 (4000, 2400)", "p0 (3200, 2400)",
+                                            "p20 (3200, 2400)", "p0 (4000, 2400)"));
 }
 
 TEST(SlideRuleWrites, PositionsStayExactMultiplesOfTheStep) {

@@ -36,27 +36,48 @@ class Hooked final : public platform::Random {
 
 using Program = vorek_test::QtProgram;
 
-TEST(QtReliability, ClicksThatArriveDuringAShuffleReachNoHandler) {
-  // Halfway through the exchanges the player clicks Quitter on the freshly built window; were
-  // the click delivered after the shuffle, it would restart the game.
-  Hooked random(50, [] {
-    QWidget* quitter = shownControl("Vorek", "Quitter");
-    const QPointF at(5, 5);
+// Queues a click on the main window's control, as the window system queues a click that the
+// player makes while a handler runs.
+void queueClickOn(QWidget* control) {
+  const QPointF at(5, 5);
+  for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QCoreApplication::postEvent(
-        quitter, new QMouseEvent(QEvent::MouseButtonPress, at, quitter->mapToGlobal(at),
-                                 Qt::LeftButton, Qt::LeftButton, {}));
-    QCoreApplication::postEvent(
-        quitter, new QMouseEvent(QEvent::MouseButtonRelease, at, quitter->mapToGlobal(at),
-                                 Qt::LeftButton, Qt::NoButton, {}));
+        control, new QMouseEvent(type, at, control->mapToGlobal(at), Qt::LeftButton,
+                                 type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                 {}));
+  }
+}
+
+TEST(QtReliability, AClickMadeDuringAShuffleOnTheNewBoardCountsOnceItIsOver) {
+  // Halfway through the exchanges the player clicks Quitter on the freshly built window. It
+  // waits its turn: the shuffle finishes ("Finir"), then the click restarts the game.
+  bool duringShuffle = false;
+  Hooked random(50, [&] {
+    queueClickOn(shownControl("Vorek", "Quitter"));
+    duringShuffle = true;
     return 0.3f;
   });
   Program program(random);
   clickOn("Vorek", "Command1");
+  ASSERT_TRUE(duringShuffle);
   QCoreApplication::processEvents();
-  EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Finir");
-  // Afterwards the button answers again.
-  clickOn("Vorek", "Quitter");
   EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Quitter");
+  EXPECT_EQ(vorek_test::shownWindows("Vorek"), 1);
+}
+
+TEST(QtReliability, AClickOnTheWindowThatAShuffleUnloadedReachesNothing) {
+  // The click was aimed at the board the shuffle tore down; it goes with that window.
+  QWidget* oldVoir = nullptr;
+  Hooked random(50, [&] {
+    if (oldVoir != nullptr) queueClickOn(oldVoir);
+    return 0.3f;
+  });
+  Program program(random);
+  oldVoir = shownControl("Vorek", "Voir");
+  clickOn("Vorek", "Command1");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(shownWindow("V_portrait"), nullptr);
+  EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Finir");
 }
 
 TEST(QtReliability, AFloatingPointFaultShowsTheFrenchErrorBoxThenEnds) {
@@ -65,17 +86,14 @@ TEST(QtReliability, AFloatingPointFaultShowsTheFrenchErrorBoxThenEnds) {
   QString text, title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   bool voirRan = false;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    text = box->text();
-    title = box->windowTitle();
-    icon = box->icon();
+  vorek_test::whileBoxOpen([&](QMessageBox& box) {
+    text = box.text();
+    title = box.windowTitle();
+    icon = box.icon();
     clickOn("Vorek", "Voir");  // nothing else runs while the error is shown
     voirRan = shownWindow("V_portrait") != nullptr;
-    box->accept();
   });
-  clickOn("Vorek", "Command1");
+  ASSERT_NO_FATAL_FAILURE(clickOn("Vorek", "Command1"));
   EXPECT_EQ(text, QString::fromUtf8("Erreur d'exécution '6' :\n\nDépassement de capacité"));
   EXPECT_EQ(title, "Vorek");
   EXPECT_EQ(icon, QMessageBox::Critical);
@@ -106,8 +124,11 @@ TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
   for (int i = 0; i < cycles; ++i) {
     Program program(random);
     clickOn("Vorek", "Command1");
+    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 1) << "after the shuffle of cycle " << i;
     clickOn("Vorek", "Quitter");
+    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 1) << "after the restart of cycle " << i;
     clickOn("Vorek", "Quitter");
+    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 0) << "after the quit of cycle " << i;
     clickOn("Sujet", "ok");
     ASSERT_EQ(program.runtime.exitStatus(), 0) << "cycle " << i;
   }

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 
 namespace vorek_test {
 
@@ -20,9 +22,28 @@ QWidget* shownWindow(const char* form) {
   return nullptr;
 }
 
+int shownWindows(const char* form) {
+  const auto tops = QApplication::topLevelWidgets();
+  return static_cast<int>(std::count_if(tops.begin(), tops.end(), [form](QWidget* top) {
+    return top->objectName() == QLatin1String(form) && top->isVisible();
+  }));
+}
+
 QWidget* shownControl(const char* form, const char* control) {
   QWidget* top = shownWindow(form);
   return top ? top->findChild<QWidget*>(QLatin1String(control)) : nullptr;
+}
+
+void whileBoxOpen(std::function<void(QMessageBox&)> inspect) {
+  QTimer::singleShot(0, [inspect = std::move(inspect)] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      ADD_FAILURE() << "expected a message box to be open";
+      return;
+    }
+    inspect(*box);
+    box->done(QMessageBox::Ok);
+  });
 }
 
 QString pictureResource(std::string_view name) {
@@ -34,6 +55,8 @@ void clickOn(const char* form, const char* control) {
   QWidget* widget = shownControl(form, control);
   ASSERT_NE(widget, nullptr) << form << "." << control;
   QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
+  // What the event loop does once the click is handled: repaints, and frees unloaded windows.
+  QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -159,18 +159,15 @@ TEST(MessageBox, BravoIsTitledVorekWithOneOkAndNoIcon) {
   QString title, prompt;
   int buttons = -1;
   QMessageBox::Icon icon = QMessageBox::Critical;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    title = box->windowTitle();
-    prompt = box->text();
-    icon = box->icon();
-    buttons = static_cast<int>(box->buttons().size());
+  vorek_test::whileBoxOpen([&](QMessageBox& box) {
+    title = box.windowTitle();
+    prompt = box.text();
+    icon = box.icon();
+    buttons = static_cast<int>(box.buttons().size());
     // While the box is open, a click on the main window reaches no handler.
     QtGame::click("Vorek", "Quitter");
-    box->accept();
   });
-  QtGame::click("Vorek", "p20");
+  ASSERT_NO_FATAL_FAILURE(QtGame::click("Vorek", "p20"));
   EXPECT_EQ(prompt, "Bravo !");
   EXPECT_EQ(title, "Vorek");
   EXPECT_EQ(buttons, 1);

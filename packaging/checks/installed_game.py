@@ -7,7 +7,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, sys.argv[1])
-from xsession import MAIN_SIZE, Session, play_and_quit  # noqa: E402
+from desktop_session import MAIN_SIZE, Session, play_and_quit  # noqa: E402
 
 # A desktop session's search path, games included (root's own has no games directory).
 PATH = "/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games"

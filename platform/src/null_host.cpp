@@ -1,18 +1,38 @@
 // null_host.cpp: the display-free host.
 #include "platform/null_host.h"
 
+#include <sstream>
+
 #include "platform/form.h"
 
 namespace platform {
 
 void NullHost::loaded(const Form& form) {
   log.push_back("load " + std::string(form.design().name));
+  windows.insert(std::string(form.design().name));
 }
 
 void NullHost::shown(const Form& form) { log.push_back("show " + std::string(form.design().name)); }
 
 void NullHost::unloaded(const Form& form) {
   log.push_back("unload " + std::string(form.design().name));
+  if (auto window = windows.find(form.design().name); window != windows.end()) {
+    windows.erase(window);
+  }
+}
+
+void NullHost::changed(const Form& form, int index) {
+  if (!keepWrites) return;
+  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
+  const ControlState& state = form.loadedControl(index);
+  std::ostringstream write;
+  write << row.name << ' ';
+  if (row.kind == ControlKind::PictureBox) {
+    write << '(' << state.left << ", " << state.top << ')';
+  } else {
+    write << state.caption;
+  }
+  writes.push_back(write.str());
 }
 
 void NullHost::messageBox(std::string_view prompt, std::string_view title) {

@@ -128,8 +128,6 @@ void Runtime::dispatch(const std::function<void()>& work) {
   } catch (...) {
     fail(RuntimeError(ErrorNumber::Internal));
   }
-  // Input that the player sent while the handler ran is not for the windows it left behind.
-  if (!ended()) host_->flushInput();
   busy_ = false;
   // Judged only now, so that a handler may unload its window and show it again.
   if (!ended() && loadedCount() == 0) finish(0);

@@ -6,7 +6,7 @@ import subprocess
 import sys
 import time
 
-from xsession import Session
+from desktop_session import Session
 
 PROGRAM = sys.argv[1]
 failures = []

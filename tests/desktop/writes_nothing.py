@@ -5,7 +5,7 @@ import subprocess
 import sys
 import tempfile
 
-from xsession import Session, play_and_quit
+from desktop_session import Session, play_and_quit
 
 PROGRAM = sys.argv[1]
 PLACES = {"HOME": "home", "XDG_CONFIG_HOME": "config", "XDG_CACHE_HOME": "cache",

@@ -1,8 +1,12 @@
 # board.py: the board as the screen shows it, read by its tiles, and a solver for it.
 import heapq
 import os
+import sys
 
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import design  # noqa: E402
 
 COLUMNS, ROWS = 5, 4
 GRID = COLUMNS * ROWS
@@ -11,7 +15,7 @@ TWIPS_PER_PIXEL = 15
 STEP_TWIPS = 800
 PICTURE = 50   # a tile's side in pixels
 BORDER = 2     # the sunken border around each picture
-BOX = 54       # a picture box's side in pixels
+BOX = design.load().rect("Vorek", "p1")[2]  # a picture box's side in pixels
 INSET = 4      # how far inside a picture the search for a misplaced one looks
 HOLE = 0       # p0, the white marker of the free cell
 PARKED = 20    # p20, the piece that waits on the parking cell during a game

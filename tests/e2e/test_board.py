@@ -84,7 +84,7 @@ class Reading(unittest.TestCase):
     def test_reads_back_a_board_drawn_from_the_tiles(self):
         tiles = board.Tiles(PICTURES)
         layout = scrambled(3) + [board.PARKED]
-        canvas = board.Image.new("RGB", (323, 213), (239, 239, 239))
+        canvas = board.Image.new("RGB", board.design.load().client("Vorek"), (239, 239, 239))
         for cell, piece in enumerate(layout):
             x, y = board.cell_origin(cell)
             canvas.paste(tiles.by_piece[piece], (x + board.BORDER, y + board.BORDER))

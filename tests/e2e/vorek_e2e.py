@@ -8,32 +8,40 @@ import time
 import traceback
 
 sys.dont_write_bytecode = True  # nothing of the run is left in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from PIL import Image, ImageDraw, ImageFont
 
 import board
+import design
 from board import PARKING, HOLE, GRID, cell_centre, cell_name, describe
 from xsession import (CheckFailed, XSession, SCREEN_HEIGHT, SCREEN_WIDTH, describe_windows,
                       expect, stop_process, wait_until)
 
-MAIN_TITLE = "Vorek"
-ABOUT_TITLE = "A propos de Tralden"
-MAIN_SIZE = (323, 213)
-PORTRAIT_SIZE = (255, 244)
-ABOUT_SIZE = (313, 250)
+# Every figure of the windows comes from the design tables, as the build wrote them.
+DESIGN = design.load()
+MAIN_TITLE = DESIGN.caption("Vorek")
+ABOUT_TITLE = DESIGN.caption("Sujet")
+MAIN_SIZE = DESIGN.client("Vorek")
+PORTRAIT_SIZE = DESIGN.client("V_portrait")
+ABOUT_SIZE = DESIGN.client("Sujet")
 
 # Controls as (x, y, width, height) in client pixels.
-VOIR = (272, 8, 49, 33)
-BRASSER = (272, 56, 49, 33)
-QUITTER = (272, 104, 49, 33)
-PORTRAIT_OK = (88, 216, 73, 25)
-ABOUT_OK = (120, 224, 73, 25)
-PORTRAIT_BOX = (0, 0, 255, 205)
-ABOUT_PICTURES = ((8, 8), (8, 56), (270, 128), (270, 176))  # boxes of Picture1 to Picture4
+VOIR = DESIGN.rect("Vorek", "Voir")
+BRASSER = DESIGN.rect("Vorek", "Command1")
+QUITTER = DESIGN.rect("Vorek", "Quitter")
+PORTRAIT_OK = DESIGN.rect("V_portrait", "Command1")
+ABOUT_OK = DESIGN.rect("Sujet", "ok")
+PORTRAIT_BOX = DESIGN.rect("V_portrait", "Picture1")
+# The corners of Picture1 to Picture4.
+ABOUT_PICTURES = tuple(DESIGN.rect("Sujet", f"Picture{k}")[:2] for k in range(1, 5))
 
 # Bounds for waiting; generous, since a sanitizer build is many times slower. Nothing waits
 # for them unless something is wrong.
 APPEAR = 30
 REACT = 15
+# Quick pairs of clicks: how many rounds of two pairs, and the time between a pair's clicks.
+QUICK_ROUNDS = 10
+QUICK_GAP = 0.003
 EXIT = 30
 
 
@@ -136,6 +144,22 @@ class Run:
         if rect is None:
             return self.x.screenshot(window.rect)
         return self.x.screenshot((window.x + rect[0], window.y + rect[1], rect[2], rect[3]))
+
+    def settled_shot(self, window, ready, what):
+        """A picture of the window once it is drawn: `ready` holds and two grabs in a row
+        agree, so that a window still painting is never read."""
+        grabs = []
+
+        def probe():
+            image = self.shot(window)
+            same = bool(grabs) and grabs[-1].tobytes() == image.tobytes()
+            grabs.append(image)
+            return image if same and ready(image) else None
+        def seen():
+            if grabs:
+                self.save(grabs[-1], "unsettled")
+            return "a window still changing or another picture (the last grab: unsettled.png)"
+        return wait_until(probe, REACT, what, seen)
 
     def click(self, window, x, y):
         self.x.click(window.x + x, window.y + y)
@@ -330,7 +354,7 @@ def deal(run, main, name):
 def initial_layout(suite):
     with Run(suite, "initial-layout") as run:
         main = start_main(run)
-        image = run.shot(main)
+        image = run.settled_shot(main, lambda _: True, "the main window drawn")
         suite.save(image, "main-window")
         for cell, piece in enumerate(board.initial_layout()):
             x, y = board.cell_origin(cell)
@@ -342,7 +366,7 @@ def initial_layout(suite):
         portrait = wait_centred(run, portrait, "the portrait window")
         wait_picture(run, portrait, (2, 2, 251, 201), suite.tiles.portrait,
                      "the committed portrait at (2,2) of the portrait window", "portrait-window")
-        image = run.shot(portrait)
+        image = run.settled_shot(portrait, lambda _: True, "the portrait window drawn")
         suite.save(image, "portrait-window")
         expect_sunken(image, *PORTRAIT_BOX, "the portrait")
 
@@ -461,10 +485,8 @@ def win(run, main, idle, game):
                              what=f' (the "Bravo !" box titled "{MAIN_TITLE}") after p20 came home')
     box = found["message"][0]
 
-    def painted():
-        image = run.shot(box)
-        return image if bands(image, image.getpixel((0, 0))) else None
-    image = wait_until(painted, REACT, "the message box painted", lambda: "a blank box")
+    image = run.settled_shot(box, lambda image: len(bands(image, image.getpixel((0, 0)))) == 2,
+                             "the message box painted, one line of text over one button")
     run.save(image, f"game{game}-bravo")
     glyphs, button = read_message_box(image)
     # "Bravo !" is told from its look-alikes by its width and by the space before the "!".
@@ -696,8 +718,31 @@ def closing_the_about_window_leaves_the_portrait(suite):
         run.expect_exit("after closing the portrait window, its last")
 
 
+def quick_clicks(suite):
+    """Two pieces clicked a few milliseconds apart, over and over: each second click is made
+    after the first one's handler has returned, so however busy the machine, both count."""
+    with Run(suite, "quick-clicks") as run:
+        main = start_main(run)
+        home = board.initial_layout()
+        out = list(home)  # p20 parked, then p19 slid into p20's home
+        out[GRID - 2], out[GRID - 1], out[PARKING] = HOLE, 19, 20
+        pairs = [((GRID - 1, GRID - 2), out, "p20 to the parking cell, then p19 after it"),
+                 ((GRID - 1, PARKING), home, "p19 back, then p20 home")]
+        for round_ in range(QUICK_ROUNDS):
+            for (first, second), wanted, what in pairs:
+                run.click(main, *cell_centre(first))
+                time.sleep(QUICK_GAP)  # the player's hand, not a wait for the program
+                run.click(main, *cell_centre(second))
+                wait_board(run, main, wanted, f"{what}, {QUICK_GAP * 1000:g} ms apart "
+                                              f"(round {round_ + 1})")
+        run.save(run.shot(main), "quick-clicks")
+        run.x.request_close(main.wid)
+        run.expect_exit("after closing the main window", about_allowed=False)
+
+
 GROUPS = {
     "layout": [initial_layout],
+    "clicks": [quick_clicks],
     "games": [games],
     "windows": [portrait_stays_where_put, portrait_comes_back_fresh, closing_the_main_window_ends,
                 closing_the_main_window_leaves_the_portrait, closing_the_about_window_ends,

@@ -5,7 +5,12 @@ import os
 import signal
 import subprocess
 import sys
+import tempfile
 import time
+
+sys.dont_write_bytecode = True  # nothing of the run is left in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import XSession  # noqa: E402
 
 PROGRAM = sys.argv[1]
 failures = []  # (scenario, what was expected, what was seen)
@@ -41,24 +46,6 @@ def unreachable_display():
           "unreachable display: a French message naming it", done.stderr)
 
 
-class Xvfb:
-    """An X server of our own, on a display number it picks itself."""
-
-    def __enter__(self):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            self.display = ":" + pipe.readline().strip()
-        return self
-
-    def __exit__(self, *_):
-        self.process.terminate()
-        self.process.wait(timeout=10)
-
-
 def wait_for_window(display, deadline):
     while time.monotonic() < deadline:
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Vorek$"],
@@ -70,11 +57,12 @@ def wait_for_window(display, deadline):
 
 
 def terminated_by(signo):
-    with Xvfb() as x:
-        game = subprocess.Popen([PROGRAM], env=clean_env(DISPLAY=x.display),
+    with tempfile.TemporaryDirectory(prefix="vorek-faults-") as logs, \
+            XSession(logs, window_manager=False) as x:
+        game = subprocess.Popen([PROGRAM], env=clean_env(DISPLAY=x.display_name),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
         try:
-            shown = wait_for_window(x.display, time.monotonic() + 30)
+            shown = wait_for_window(x.display_name, time.monotonic() + 30)
             check(shown, f"{signal.Signals(signo).name}: the main window appears", "no window")
             game.send_signal(signo)
             status = game.wait(timeout=10)

@@ -29,9 +29,6 @@ class Host {
   virtual void messageBox(std::string_view prompt, std::string_view title) = 0;
   // The French runtime-error box; blocks like messageBox.
   virtual void errorBox(std::string_view text, std::string_view title) = 0;
-  // Called as each event ends: drops the clicks and keys that arrived while it ran, so that they
-  // reach no handler of the program.
-  virtual void flushInput() {}
   // The program has ended with `status`: leave the event loop.
   virtual void quit(int status) = 0;
 };

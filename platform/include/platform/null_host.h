@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ class NullHost final : public Host {
   void loaded(const Form& form) override;
   void shown(const Form& form) override;
   void unloaded(const Form& form) override;
-  void changed(const Form&, int) override { ++changes; }
+  void changed(const Form& form, int index) override;
   // Records the box, then runs `whileBoxOpen` as if the player acted before closing it.
   void messageBox(std::string_view prompt, std::string_view title) override;
   void errorBox(std::string_view text, std::string_view title) override;
@@ -31,10 +32,15 @@ class NullHost final : public Host {
 
   // What happened, in order: "load Vorek", "show Vorek", "unload Vorek".
   std::vector<std::string> log;
+  // Every property write, in order, as the control then stood: "p0 (2400, 2400)" for a picture
+  // box, "Quitter Finir" for a caption.
+  std::vector<std::string> writes;
+  bool keepWrites = true;  // off where only the rules' own cost should count
+  // The windows that this host has built and not yet torn down, by form name.
+  std::multiset<std::string, std::less<>> windows;
   std::vector<Box> messageBoxes;
   std::vector<Box> errorBoxes;
   std::optional<int> quitStatus;
-  int changes = 0;
   std::function<void()> whileBoxOpen;
 
  private:

@@ -48,6 +48,10 @@ class Runtime {
 
   // Events from the window system. Each is one dispatch: delivered only when no other handler
   // is running (nor a message box open), and dropped when it comes from a stale window.
+  // Input that the player makes while a handler runs waits in the window system's queue and is
+  // delivered in turn once the handler has returned, as on any desktop: no click made after a
+  // handler has returned is ever lost. What was aimed at a window that the handler unloaded goes
+  // with that window; only the windows behind an open message box refuse input outright.
   void click(int slot, std::uint64_t generation, int index);
   void closeRequest(int slot, std::uint64_t generation);
 

@@ -24,34 +24,10 @@ QRect pixelRect(Twips left, Twips top, Twips width, Twips height) {
   return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
-// Swallows the player's clicks and keys while `dropping` is set.
-class InputDropper final : public QObject {
- public:
-  bool dropping = false;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!dropping) return QObject::eventFilter(watched, event);
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::Wheel:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd: return true;
-      default: return QObject::eventFilter(watched, event);
-    }
-  }
-};
-
 }  // namespace
 
 struct QtHost::Views {
   Runtime* runtime = nullptr;
-  InputDropper dropper;
   std::map<int, std::unique_ptr<FormWindow>> windows;
   std::map<std::string, QPixmap, std::less<>> pictures;
 
@@ -129,12 +105,9 @@ void QtHost::Views::order(const Form& form, FormWindow& window) const {
   }
 }
 
-QtHost::QtHost() : views_(std::make_unique<Views>()) {
-  QCoreApplication::instance()->installEventFilter(&views_->dropper);
-}
+QtHost::QtHost() : views_(std::make_unique<Views>()) {}
 
 QtHost::~QtHost() {
-  QCoreApplication::instance()->removeEventFilter(&views_->dropper);
   views_->windows.clear();
   // Windows unloaded during the last events are still waiting for the event loop.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -212,16 +185,6 @@ void QtHost::messageBox(std::string_view prompt, std::string_view title) {
 
 void QtHost::errorBox(std::string_view text, std::string_view title) {
   runBox(QMessageBox::Critical, text, title);
-}
-
-void QtHost::flushInput() {
-  // What the window system queued during the event is handled now, with its input dropped:
-  // a click sent while a shuffle ran must not land on the window that the shuffle built. The
-  // repaint happens here too, so a click sent within that repaint is dropped as well; at the
-  // pace of a hand that costs nothing.
-  views_->dropper.dropping = true;
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  views_->dropper.dropping = false;
 }
 
 void QtHost::quit(int status) { QCoreApplication::exit(status); }

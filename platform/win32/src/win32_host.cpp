@@ -112,20 +112,6 @@ void Win32Host::changed(const Form& form, int index) {
   windows_->loaded.at(form.slot())->follow(index);
 }
 
-void Win32Host::flushInput() {
-  // The clicks and keys that the player sent while the event ran are dropped, and only those:
-  // input is stamped with its time, and what comes after the event's end is kept.
-  const DWORD end = GetTickCount();
-  const UINT ranges[][2] = {{WM_MOUSEFIRST, WM_MOUSELAST}, {WM_KEYFIRST, WM_KEYLAST}};
-  for (const auto& range : ranges) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, range[0], range[1], PM_NOREMOVE) &&
-           static_cast<LONG>(msg.time - end) <= 0) {
-      PeekMessageW(&msg, nullptr, range[0], range[1], PM_REMOVE);
-    }
-  }
-}
-
 void Win32Host::messageBox(std::string_view prompt, std::string_view title) {
   runBox(prompt, title, 0);
 }

@@ -36,7 +36,6 @@ class Win32Host final : public Host {
   void shown(const Form& form) override;
   void unloaded(const Form& form) override;
   void changed(const Form& form, int index) override;
-  void flushInput() override;
   void messageBox(std::string_view prompt, std::string_view title) override;
   void errorBox(std::string_view text, std::string_view title) override;
   void quit(int status) override;

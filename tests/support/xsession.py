@@ -1,4 +1,5 @@
-# xsession.py: a private X server with a window manager, and the ways a player uses them.
+# xsession.py: the one way the tests get a display: a private Xvfb on a display it picks itself
+# (-displayfd), optionally openbox and a D-Bus session bus, and the ways a player uses them.
 import ctypes
 import os
 import select
@@ -89,11 +90,15 @@ def describe_windows(windows):
 
 
 class XSession:
-    """Xvfb on a free display number and openbox on it; stopped by close()."""
+    """Xvfb on a free display number, with openbox and a session bus when asked; stopped by
+    close(), or on leaving a with block. Everything it starts dies with this runner."""
 
-    def __init__(self, log_dir):
+    def __init__(self, log_dir, window_manager=True, bus=False,
+                 screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
         self.log_dir = log_dir
-        # A home of their own for the programs started here, under the build folder, so that
+        self.screen = screen
+        os.makedirs(log_dir, exist_ok=True)
+        # A home of their own for the programs started here, under the log folder, so that
         # even a killed run leaves nothing elsewhere; the next run starts it afresh.
         self.home = os.path.join(log_dir, "home")
         shutil.rmtree(self.home, ignore_errors=True)
@@ -101,24 +106,36 @@ class XSession:
             os.makedirs(os.path.join(self.home, sub), mode=0o700)
         self.server = None
         self.wm = None
+        self.bus = None
         self.display = None
+        # What a program needs to live in this session; environment() adds the rest.
+        self.env = {"XDG_RUNTIME_DIR": os.path.join(self.home, "runtime")}
         try:
             self._start_server()
-            self._start_wm()
+            if bus:
+                self._start_bus()
+            if window_manager:
+                self._start_wm()
         except BaseException:
             self.close()
             raise
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
+
     # The environment of every program started here: nothing of the caller's desktop leaks in.
-    def environment(self):
-        env = {"PATH": os.environ.get("PATH", os.defpath), "DISPLAY": self.display_name,
-               "HOME": self.home, "QT_QPA_PLATFORM": "xcb",
+    def environment(self, **extra):
+        env = {"PATH": os.environ.get("PATH", os.defpath), "HOME": self.home,
+               "QT_QPA_PLATFORM": "xcb",
                "XDG_CONFIG_HOME": os.path.join(self.home, "config"),
-               "XDG_CACHE_HOME": os.path.join(self.home, "cache"),
-               "XDG_RUNTIME_DIR": os.path.join(self.home, "runtime")}
+               "XDG_CACHE_HOME": os.path.join(self.home, "cache"), **self.env}
         for name, value in os.environ.items():
-            if name.startswith(("ASAN_", "LSAN_", "UBSAN_")):
+            if name.startswith(("ASAN_", "LSAN_", "UBSAN_", "WINE")):
                 env[name] = value
+        env.update(extra)
         return env
 
     def _log(self, name):
@@ -130,7 +147,7 @@ class XSession:
             with self._log("xvfb.log") as log:
                 self.server = subprocess.Popen(
                     ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                     f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
+                     f"{self.screen[0]}x{self.screen[1]}x24", "-nolisten", "tcp", "-noreset"],
                     stdin=subprocess.DEVNULL, stdout=log, stderr=log, pass_fds=(write_end,),
                     preexec_fn=_die_with_parent)
             os.close(write_end)
@@ -151,9 +168,32 @@ class XSession:
             if write_end >= 0:
                 os.close(write_end)
         self.display_name = f":{int(number)}"
+        self.env["DISPLAY"] = self.display_name
         self.display = display.Display(self.display_name)
         self.root = self.display.screen().root
         self.atom = self.display.intern_atom
+
+    def _start_bus(self):
+        read_end, write_end = os.pipe()
+        try:
+            with self._log("dbus.log") as log:
+                self.bus = subprocess.Popen(
+                    ["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
+                    env=self.environment(), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                    pass_fds=(write_end,), preexec_fn=_die_with_parent)
+            os.close(write_end)
+            write_end = -1
+            with os.fdopen(read_end) as pipe:
+                read_end = -1
+                address = pipe.readline().strip()
+        finally:
+            for fd in (read_end, write_end):
+                if fd >= 0:
+                    os.close(fd)
+        if not address:
+            raise CheckFailed(f"expected dbus-daemon to print its address; it exited with "
+                              f"{self.bus.poll()} (see dbus.log)")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
     def _start_wm(self):
         with self._log("openbox.log") as log:
@@ -195,8 +235,9 @@ class XSession:
     def health(self):
         """What became of the server and the window manager, for failure messages."""
         problems = [f"{name} ended with status {process.poll()}"
-                    for name, process in (("Xvfb", self.server), ("openbox", self.wm))
-                    if process.poll() is not None]
+                    for name, process in (("Xvfb", self.server), ("openbox", self.wm),
+                                          ("dbus-daemon", self.bus))
+                    if process is not None and process.poll() is not None]
         return "; " + ", ".join(problems) if problems else ""
 
     def start(self, argv, log_name):
@@ -209,6 +250,7 @@ class XSession:
             self.display.close()
             self.display = None
         stop_process(self.wm)
+        stop_process(self.bus)
         stop_process(self.server)
         shutil.rmtree(self.home, ignore_errors=True)
 
@@ -271,7 +313,7 @@ class XSession:
 
     # What the screen shows: the root window's pixels, as any screenshot tool sees them.
     def screenshot(self, rect=None):
-        x, y, width, height = rect or (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
+        x, y, width, height = rect or (0, 0, *self.screen)
         image = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
         return Image.frombytes("RGB", (width, height), image.data, "raw", "BGRX")
 

@@ -1,73 +1,49 @@
-"""xsession.py: a private desktop session for the tests that run the real program: an X server on
-a display it picks itself, an optional D-Bus session bus, and the player's clicks."""
+"""desktop_session.py: a private desktop session for the tests that run the real program (the
+shared X session helper, with a D-Bus session bus when asked), and the player's clicks through
+xdotool."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
-# Where the main window's buttons and the other windows' Ok are, in pixels from the window's
-# corner: the designs' twips divided by 15, plus half the button.
-VOIR = (272 + 24, 8 + 16)
-QUITTER = (272 + 24, 104 + 16)
-PORTRAIT_OK = (88 + 36, 216 + 12)
-ABOUT_OK = (120 + 36, 224 + 12)
-MAIN_SIZE = (323, 213)
-PORTRAIT_SIZE = (255, 244)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import design  # noqa: E402
+import xsession  # noqa: E402
+
+# Where the buttons are, in pixels from the window's corner, and the windows' client sizes: all
+# from the design tables, as the build wrote them.
+DESIGN = design.load()
+VOIR = DESIGN.centre("Vorek", "Voir")
+QUITTER = DESIGN.centre("Vorek", "Quitter")
+PORTRAIT_OK = DESIGN.centre("V_portrait", "Command1")
+ABOUT_OK = DESIGN.centre("Sujet", "ok")
+MAIN_SIZE = DESIGN.client("Vorek")
+PORTRAIT_SIZE = DESIGN.client("V_portrait")
 
 
 class Session:
-    """Xvfb on a free display, and with bus=True a session bus of its own. Both are stopped by
-    their process ids on leaving. Their own files go in a private directory, so that a test can
-    give the program fresh ones."""
+    """A private X server, and with bus=True a session bus of its own, for the length of a with
+    block. Their own files go in a private directory, so that a test can give the program fresh
+    ones."""
 
     def __init__(self, bus=False):
         self.bus = bus
-        self.processes = []
 
     def __enter__(self):
         self.private = tempfile.mkdtemp(prefix="vorek-session-")
-        runtime = os.path.join(self.private, "runtime")
-        os.mkdir(runtime, 0o700)
-        read, write = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(xvfb)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            self.__exit__()
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number
-        self.env = {"DISPLAY": self.display, "XDG_RUNTIME_DIR": runtime}
-        if self.bus:
-            read, write = os.pipe()
-            daemon_env = dict(os.environ, **self.env, HOME=self.private)
-            daemon = subprocess.Popen(
-                ["dbus-daemon", "--session", "--nofork", f"--print-address={write}"],
-                pass_fds=(write,), env=daemon_env,
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.processes.append(daemon)
-            os.close(write)
-            with os.fdopen(read) as pipe:
-                address = pipe.readline().strip()
-            if not address:
-                self.__exit__()
-                raise RuntimeError("dbus-daemon did not start")
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        try:
+            self.x = xsession.XSession(self.private, window_manager=False, bus=self.bus)
+        except BaseException:
+            shutil.rmtree(self.private, ignore_errors=True)
+            raise
+        self.display = self.x.display_name
+        self.env = dict(self.x.env)
         return self
 
     def __exit__(self, *_):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        self.x.close()
         shutil.rmtree(self.private, ignore_errors=True)
 
     def program_env(self, **extra):

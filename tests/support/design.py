@@ -1,0 +1,33 @@
+"""design.py: the windows' designs in pixels, as the build wrote them from the design tables
+(design-figures.json beside the build's top folder)."""
+import json
+import os
+
+
+class Design:
+    def __init__(self, path):
+        with open(path, encoding="utf-8") as file:
+            self.forms = json.load(file)["forms"]
+
+    def client(self, form):
+        """The client area's (width, height)."""
+        return tuple(self.forms[form]["client"])
+
+    def caption(self, form, control=None):
+        return self.forms[form]["caption"] if control is None else self.control(form, control)["caption"]
+
+    def control(self, form, name):
+        return self.forms[form]["controls"][name]
+
+    def rect(self, form, name):
+        """(x, y, width, height) of a control in its window's client area."""
+        return tuple(self.control(form, name)["rect"])
+
+    def centre(self, form, name):
+        x, y, width, height = self.rect(form, name)
+        return (x + width // 2, y + height // 2)
+
+
+def load(path=None):
+    """The build's figures: from `path`, else from VOREK_DESIGN_FIGURES."""
+    return Design(path or os.environ["VOREK_DESIGN_FIGURES"])

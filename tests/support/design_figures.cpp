@@ -1,0 +1,97 @@
+// design_figures.cpp: writes the three windows' designs in pixels as JSON, so that the tests and
+// benchmarks that drive the real program from outside take every figure from the design tables.
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "forms/forms.h"
+#include "platform/twips.h"
+
+namespace {
+
+using platform::ControlDesign;
+using platform::ControlKind;
+using platform::FormDesign;
+using platform::toPixels;
+
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      constexpr char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[(c >> 4) & 0xF];
+      out += kHex[c & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out + '"';
+}
+
+std::string_view kindName(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::PictureBox: return "picture";
+    case ControlKind::CommandButton: return "button";
+    case ControlKind::Label: return "label";
+    case ControlKind::Frame: return "frame";
+  }
+  return "?";
+}
+
+// A control's place in the client area: its own is relative to its frame, if it has one.
+std::pair<int, int> clientCorner(const FormDesign& form, const ControlDesign& row) {
+  int x = toPixels(row.left), y = toPixels(row.top);
+  if (!row.container.empty()) {
+    const ControlDesign& frame = form.controls[static_cast<std::size_t>(form.indexOf(row.container))];
+    x += toPixels(frame.left);
+    y += toPixels(frame.top);
+  }
+  return {x, y};
+}
+
+void writeForm(std::ostream& out, const FormDesign& form) {
+  out << "    " << quoted(form.name) << ": {\n"
+      << "      \"caption\": " << quoted(form.caption) << ",\n"
+      << "      \"client\": [" << toPixels(form.clientWidth) << ", "
+      << toPixels(form.clientHeight) << "],\n"
+      << "      \"controls\": {\n";
+  for (std::size_t i = 0; i < form.controls.size(); ++i) {
+    const ControlDesign& row = form.controls[i];
+    const auto [x, y] = clientCorner(form, row);
+    out << "        " << quoted(row.name) << ": {\"kind\": " << quoted(kindName(row.kind))
+        << ", \"rect\": [" << x << ", " << y << ", " << toPixels(row.width) << ", "
+        << toPixels(row.height) << "], \"tab\": " << row.tabIndex
+        << ", \"caption\": " << quoted(row.caption) << ", \"picture\": " << quoted(row.picture)
+        << ", \"container\": " << quoted(row.container) << "}"
+        << (i + 1 < form.controls.size() ? ",\n" : "\n");
+  }
+  out << "      }\n    }";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: vorek-design-figures OUTPUT.json\n";
+    return 2;
+  }
+  std::ofstream out(argv[1]);
+  const auto& forms = forms::project().forms;
+  out << "{\n  \"twipsPerPixel\": " << platform::kTwipsPerPixel << ",\n  \"forms\": {\n";
+  for (std::size_t i = 0; i < forms.size(); ++i) {
+    writeForm(out, *forms[i]);
+    out << (i + 1 < forms.size() ? ",\n" : "\n");
+  }
+  out << "  }\n}\n";
+  out.close();
+  if (!out) {
+    std::cerr << "vorek-design-figures: cannot write " << argv[1] << "\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env python3
+"""in_xsession.py: runs one command in a private X session and passes its exit status on.
+
+Usage: in_xsession.py --logs DIR [--wm] [--bus] [--screen WxH] -- COMMAND [ARG...]
+The command gets the caller's environment with the session's DISPLAY (and bus) in place of any
+display of the caller's."""
+import argparse
+import os
+import subprocess
+import sys
+
+sys.dont_write_bytecode = True  # nothing of the run is left in the source tree
+from xsession import XSession  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--logs", required=True, help="folder for the session's logs")
+    parser.add_argument("--wm", action="store_true", help="run openbox on the display")
+    parser.add_argument("--bus", action="store_true", help="start a D-Bus session bus")
+    parser.add_argument("--screen", default="1024x768", help="the screen's size, WxH")
+    parser.add_argument("command", nargs=argparse.REMAINDER)
+    options = parser.parse_args()
+    command = options.command[1:] if options.command[:1] == ["--"] else options.command
+    if not command:
+        parser.error("no command given")
+    width, height = (int(n) for n in options.screen.split("x"))
+    with XSession(options.logs, window_manager=options.wm, bus=options.bus,
+                  screen=(width, height)) as session:
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS")}
+        env.update(session.env)
+        return subprocess.run(command, env=env).returncode
+
+
+if __name__ == "__main__":
+    sys.exit(main())
