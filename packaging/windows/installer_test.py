@@ -3,6 +3,7 @@
 # from its Start-menu entry, closes it, uninstalls, and looks for anything left behind.
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -37,21 +38,18 @@ def wait_until(what, probe, timeout=WAIT):
 
 
 class Prefix:
-    """The build's Wine prefix, reached through its wrapper."""
+    """A Wine prefix of the build's, reached through the build's wrapper."""
 
-    def __init__(self, wine_run, home):
+    def __init__(self, wine_run, prefix, home):
         self.wine_run = wine_run
         self.env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local/share"),
-                        XDG_CONFIG_HOME=os.path.join(home, ".config"))
-        self.drive_c = self.find_drive_c()
+                        XDG_CONFIG_HOME=os.path.join(home, ".config"), VOREK_WINEPREFIX=prefix)
+        self.drive_c = os.path.join(prefix, "drive_c")
 
-    def find_drive_c(self):
-        # The wrapper names the prefix; ask it rather than guess.
-        script = open(self.wine_run).read()
-        for line in script.splitlines():
-            if line.startswith("export WINEPREFIX="):
-                return os.path.join(line.split("=", 1)[1].strip("'\""), "drive_c")
-        raise Failure(f"{self.wine_run} names no prefix")
+    def stop(self):
+        """Stops the prefix's server and every program in it."""
+        subprocess.run([self.wine_run, "--server", "-k"], env=self.env, capture_output=True,
+                       timeout=WAIT)
 
     def run(self, args, **kwargs):
         return subprocess.run([self.wine_run] + args, env=self.env, stdin=subprocess.DEVNULL,
@@ -135,73 +133,84 @@ def close(x, window):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--wine-run", required=True)
+    parser.add_argument("--prefix", required=True, help="a Wine prefix for the test alone")
     parser.add_argument("--installer", required=True)
     options = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as home:
-        prefix = Prefix(options.wine_run, home)
-        if os.path.exists(prefix.path(PROGRAM)) or prefix.has_key(UNINSTALL_KEY):
-            raise Failure("Vorek is installed already; the test needs a prefix without it")
-        files_before = prefix.files()
-        keys_before = prefix.registry_keys()
-
-        installer = "Z:" + os.path.abspath(options.installer).replace("/", "\\")
-        result = prefix.run([installer, "/S"])
-        if result.returncode != 0:
-            raise Failure(f"the installer ended with status {result.returncode}")
-        for parts in (PROGRAM + ("vorek.exe",), PROGRAM + ("Uninstall.exe",), SHORTCUT):
-            if not os.path.isfile(prefix.path(parts)):
-                raise Failure(f"the installer put no {os.path.join(*parts)}")
-        with open(prefix.path(PROGRAM + ("vorek.exe",)), "rb") as f:
-            installed = f.read()
-        if installed[:2] != b"MZ":
-            raise Failure("the installed vorek.exe is no program")
-        listed = prefix.run(["reg", "query", UNINSTALL_KEY]).stdout.decode(errors="replace")
-        for value in ("DisplayName    REG_SZ    Vorek", "DisplayVersion    REG_SZ    1.00",
-                      r"UninstallString    REG_SZ    " + '"C:\\Program Files\\Vorek\\Uninstall.exe"'):
-            if value not in listed:
-                raise Failure(f"the uninstaller's registration lacks {value!r}:\n{listed}")
-        print("installed: Program Files\\Vorek, its Start-menu entry and its registration")
-
-        # The game, as the Start menu starts it.
-        x = display.Display(os.environ.get("DISPLAY") or open(os.path.join(
-            os.path.dirname(options.wine_run), "wine", "display")).read().strip())
-        shortcut = "C:\\" + "\\".join(SHORTCUT)
-        game = prefix.start(["start", "/wait", shortcut])
+        # A prefix made afresh, as a Windows without Vorek, whatever an earlier run left.
+        prefix = Prefix(options.wine_run, options.prefix, home)
+        prefix.stop()
+        shutil.rmtree(options.prefix, ignore_errors=True)
         try:
-            windows = wait_until("the installed game's main window", lambda: game_windows(x))
-            print("the installed game shows its main window")
-            close(x, windows[0])
-            status = game.wait(timeout=WAIT)
+            install_play_uninstall(options, prefix, home)
         finally:
-            if game.poll() is None:
-                game.kill()
-        if status != 0:
-            raise Failure(f"the game closed by its title bar ended with status {status}")
-        print("closed by its title bar, it ended with status 0")
+            prefix.stop()
 
-        result = prefix.run([prefix.path(PROGRAM + ("Uninstall.exe",)), "/S"])
-        if result.returncode != 0:
-            raise Failure(f"the uninstaller ended with status {result.returncode}")
-        # The uninstaller runs on from a copy of itself and returns at once: wait for its work.
-        wait_until("the uninstaller to remove Program Files\\Vorek",
-                   lambda: not os.path.exists(prefix.path(PROGRAM)))
-        wait_until("the uninstaller to remove its registration",
-                   lambda: not prefix.has_key(UNINSTALL_KEY))
-        # The uninstaller runs from a copy of itself in the user's temporary folder, which
-        # Windows clears by itself; that folder aside, nothing may be left.
-        try:
-            wait_until("no file left", lambda: not left_files(prefix, files_before), timeout=20)
-        except Failure:
-            raise Failure("files left after uninstalling: " +
-                          ", ".join(left_files(prefix, files_before)))
-        keys_left = sorted(prefix.registry_keys() - keys_before)
-        if keys_left:
-            raise Failure("registry keys left after uninstalling: " + ", ".join(keys_left))
-        home_left = sorted(os.listdir(home))
-        if home_left:
-            raise Failure("Wine wrote into the home directory: " + ", ".join(home_left))
-        print("uninstalled: no file, shortcut or registry key left, nothing in the home")
+
+def install_play_uninstall(options, prefix, home):
+    # The new prefix is set up by its first program; what it holds then is the baseline.
+    prefix.run(["cmd", "/c", "exit"])
+    files_before = prefix.files()
+    keys_before = prefix.registry_keys()
+
+    installer = "Z:" + os.path.abspath(options.installer).replace("/", "\\")
+    result = prefix.run([installer, "/S"])
+    if result.returncode != 0:
+        raise Failure(f"the installer ended with status {result.returncode}")
+    for parts in (PROGRAM + ("vorek.exe",), PROGRAM + ("Uninstall.exe",), SHORTCUT):
+        if not os.path.isfile(prefix.path(parts)):
+            raise Failure(f"the installer put no {os.path.join(*parts)}")
+    with open(prefix.path(PROGRAM + ("vorek.exe",)), "rb") as f:
+        installed = f.read()
+    if installed[:2] != b"MZ":
+        raise Failure("the installed vorek.exe is no program")
+    listed = prefix.run(["reg", "query", UNINSTALL_KEY]).stdout.decode(errors="replace")
+    for value in ("DisplayName    REG_SZ    Vorek", "DisplayVersion    REG_SZ    1.00",
+                  r"UninstallString    REG_SZ    " + '"C:\\Program Files\\Vorek\\Uninstall.exe"'):
+        if value not in listed:
+            raise Failure(f"the uninstaller's registration lacks {value!r}:\n{listed}")
+    print("installed: Program Files\\Vorek, its Start-menu entry and its registration")
+
+    # The game, as the Start menu starts it.
+    x = display.Display(os.environ.get("DISPLAY") or open(os.path.join(
+        os.path.dirname(options.wine_run), "wine", "display")).read().strip())
+    shortcut = "C:\\" + "\\".join(SHORTCUT)
+    game = prefix.start(["start", "/wait", shortcut])
+    try:
+        windows = wait_until("the installed game's main window", lambda: game_windows(x))
+        print("the installed game shows its main window")
+        close(x, windows[0])
+        status = game.wait(timeout=WAIT)
+    finally:
+        if game.poll() is None:
+            game.kill()
+    if status != 0:
+        raise Failure(f"the game closed by its title bar ended with status {status}")
+    print("closed by its title bar, it ended with status 0")
+
+    result = prefix.run([prefix.path(PROGRAM + ("Uninstall.exe",)), "/S"])
+    if result.returncode != 0:
+        raise Failure(f"the uninstaller ended with status {result.returncode}")
+    # The uninstaller runs on from a copy of itself and returns at once: wait for its work.
+    wait_until("the uninstaller to remove Program Files\\Vorek",
+               lambda: not os.path.exists(prefix.path(PROGRAM)))
+    wait_until("the uninstaller to remove its registration",
+               lambda: not prefix.has_key(UNINSTALL_KEY))
+    # The uninstaller runs from a copy of itself in the user's temporary folder, which
+    # Windows clears by itself; that folder aside, nothing may be left.
+    try:
+        wait_until("no file left", lambda: not left_files(prefix, files_before), timeout=20)
+    except Failure:
+        raise Failure("files left after uninstalling: " +
+                      ", ".join(left_files(prefix, files_before)))
+    keys_left = sorted(prefix.registry_keys() - keys_before)
+    if keys_left:
+        raise Failure("registry keys left after uninstalling: " + ", ".join(keys_left))
+    home_left = sorted(os.listdir(home))
+    if home_left:
+        raise Failure("Wine wrote into the home directory: " + ", ".join(home_left))
+    print("uninstalled: no file, shortcut or registry key left, nothing in the home")
 
 
 if __name__ == "__main__":

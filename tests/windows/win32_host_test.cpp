@@ -154,13 +154,18 @@ class Win32Host : public ::testing::Test {
     return {0, 0, px(design(slot).clientWidth), px(design(slot).clientHeight)};
   }
 
-  // A click as the window system gives it: pressed and released on the control.
-  void click(HWND control) {
+  // A click: the left button pressed and released on the control, handled at once. (Posted,
+  // the two could be parted by the activation of another window, which takes the capture.)
+  void click(HWND control) { mouse(control, SendMessageW); }
+  // The same click queued, as the window system queues it, to be handled in turn.
+  void postClick(HWND control) { mouse(control, PostMessageW); }
+  template <typename Deliver>
+  void mouse(HWND control, Deliver deliver) {
     RECT inside;
     GetClientRect(control, &inside);
     const LPARAM at = MAKELPARAM(inside.right / 2, inside.bottom / 2);
-    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(control, WM_LBUTTONUP, 0, at);
+    deliver(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    deliver(control, WM_LBUTTONUP, 0, at);
   }
   void key(HWND target, UINT key) {
     PostMessageW(target, WM_KEYDOWN, key, 1);
@@ -483,7 +488,7 @@ TEST_F(Win32Host, ARuntimeErrorShowsTheFrenchBoxThenEndsWithStatusOne) {
 TEST_F(Win32Host, InputMadeDuringAnEventWaitsItsTurnUnlessItsWindowWent) {
   // A click on Voir made while another handler runs is delivered once that handler returns.
   HWND voir = control(window(kVorek), kVorek, "Voir");
-  runtime.dispatch([&] { click(voir); });
+  runtime.dispatch([&] { postClick(voir); });
   EXPECT_TRUE(waitFor([&] { return window(kPortrait) != nullptr; }));
   // One aimed at a window that the handler unloaded goes with that window: the shuffle rebuilds
   // the main window, so a click sent meanwhile to the old Quitter neither quits nor restarts.
@@ -492,7 +497,7 @@ TEST_F(Win32Host, InputMadeDuringAnEventWaitsItsTurnUnlessItsWindowWent) {
   runtime.dispatch([&] {
     runtime.form(kVorek).Unload();
     runtime.form(kVorek).Show();
-    click(quitter);
+    postClick(quitter);
   });
   ASSERT_TRUE(waitFor([&] { return !IsWindow(old); })) << "the old window is destroyed";
   host.processPending();

@@ -20,11 +20,18 @@
 namespace platform {
 namespace {
 
-// Not WS_CLIPCHILDREN: the inside of a group box is the window's own background to paint.
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+// The window never paints over its controls (a moved picture box would be erased by the paint
+// of the place it left); group boxes are transparent, so their inside is painted by the window.
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
 // Posted by retire(): the window goes once the event that unloaded it is over.
 constexpr UINT kDestroyLater = WM_APP + 1;
+
+bool runningOnWine() {
+  static const bool wine =
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
 
 }  // namespace
 
@@ -107,8 +114,8 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
   const ControlDesign& row = design_->controls[static_cast<std::size_t>(index)];
   const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index));
   const std::wstring caption = wide(form_->loadedControl(index).caption);
-  auto make = [&](const wchar_t* kind, DWORD style) {
-    return CreateWindowExW(0, kind, caption.c_str(),
+  auto make = [&](const wchar_t* kind, DWORD style, DWORD exStyle = 0) {
+    return CreateWindowExW(exStyle, kind, caption.c_str(),
                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, hwnd_, id,
                            instance, nullptr);
   };
@@ -123,7 +130,7 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
     }
     // No control is the default push button: Return does nothing, as Esc does.
     case ControlKind::CommandButton: return make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
-    case ControlKind::Frame: return make(WC_BUTTONW, BS_GROUPBOX);
+    case ControlKind::Frame: return make(WC_BUTTONW, BS_GROUPBOX, WS_EX_TRANSPARENT);
     case ControlKind::Label:
       return make(WC_STATICW,
                   SS_NOPREFIX | (row.alignment == Alignment::Center ? SS_CENTER : SS_LEFT));
@@ -223,6 +230,10 @@ void FormWindow::resizeClient(int x, int y, bool centred) {
 }
 
 void FormWindow::show() {
+  // Wine 8 never asks the X window manager to activate a window that is on the screen already;
+  // it does activate one that it maps. There, a shown window is unmapped and mapped again.
+  if (runningOnWine() && IsWindowVisible(hwnd_) && GetForegroundWindow() != hwnd_)
+    ShowWindow(hwnd_, SW_HIDE);
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   BringWindowToTop(hwnd_);
   SetForegroundWindow(hwnd_);

@@ -40,13 +40,13 @@ struct PictureBox {
     pressed = true;
   }
 
-  void OnLButtonUp(HWND hwnd, int x, int y, UINT) {
+  // A click is the left button pressed on the box and released while the box holds the mouse.
+  // Where it is released is not judged: Wine may stamp a release with the position of the
+  // pointer's next move, and a quick player's click would be lost.
+  void OnLButtonUp(HWND hwnd, int, int, UINT) {
     if (!pressed) return;
     pressed = false;
     ReleaseCapture();
-    RECT inside;
-    GetClientRect(hwnd, &inside);
-    if (!PtInRect(&inside, POINT{x, y})) return;
     const int id = GetDlgCtrlID(hwnd);
     FORWARD_WM_COMMAND(GetParent(hwnd), id, hwnd, STN_CLICKED, SendMessageW);
   }
