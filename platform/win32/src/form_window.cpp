@@ -20,12 +20,26 @@
 namespace platform {
 namespace {
 
-// The window never paints over its controls (a moved picture box would be erased by the paint
-// of the place it left); group boxes are transparent, so their inside is painted by the window.
+// The window never paints over its controls: a moved picture box would be erased by the paint
+// of the place it left.
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
 // Posted by retire(): the window goes once the event that unloaded it is over.
 constexpr UINT kDestroyLater = WM_APP + 1;
+
+// A group box draws its edge and caption only; the window clips its children, so the box
+// paints its own inside.
+LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+  if (message == WM_ERASEBKGND) {
+    RECT inside;
+    GetClientRect(hwnd, &inside);
+    FillRect(reinterpret_cast<HDC>(wParam), &inside, GetSysColorBrush(COLOR_BTNFACE));
+    return 1;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, frameProc, 0);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
 
 bool runningOnWine() {
   static const bool wine =
@@ -114,8 +128,8 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
   const ControlDesign& row = design_->controls[static_cast<std::size_t>(index)];
   const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index));
   const std::wstring caption = wide(form_->loadedControl(index).caption);
-  auto make = [&](const wchar_t* kind, DWORD style, DWORD exStyle = 0) {
-    return CreateWindowExW(exStyle, kind, caption.c_str(),
+  auto make = [&](const wchar_t* kind, DWORD style) {
+    return CreateWindowExW(0, kind, caption.c_str(),
                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, hwnd_, id,
                            instance, nullptr);
   };
@@ -130,7 +144,11 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
     }
     // No control is the default push button: Return does nothing, as Esc does.
     case ControlKind::CommandButton: return make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
-    case ControlKind::Frame: return make(WC_BUTTONW, BS_GROUPBOX, WS_EX_TRANSPARENT);
+    case ControlKind::Frame: {
+      HWND frame = make(WC_BUTTONW, BS_GROUPBOX);
+      if (frame != nullptr) SetWindowSubclass(frame, frameProc, 0, 0);
+      return frame;
+    }
     case ControlKind::Label:
       return make(WC_STATICW,
                   SS_NOPREFIX | (row.alignment == Alignment::Center ? SS_CENTER : SS_LEFT));
