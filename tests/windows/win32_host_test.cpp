@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -215,6 +216,48 @@ TEST_F(Win32Host, TheMainWindowsClientAreaIsTheDesignsSizeCentredOnTheWorkArea) 
   EXPECT_LE(std::abs((outer.left + outer.right) - (work.left + work.right)), 1) << describe(outer);
   EXPECT_LE(std::abs((outer.top + outer.bottom) - (work.top + work.bottom)), 1) << describe(outer);
   EXPECT_NE(SendMessageW(main, WM_GETICON, ICON_BIG, 0), 0) << "the program's icon";
+}
+
+// Run at the screen's DPI; the test session runs it at 96 dpi, and a prefix set to 144 dpi runs
+// it again with VOREK_EXPECTED_DPI=144 (150 %: 10 twips to a pixel).
+TEST_F(Win32Host, TheWindowsFollowTheScreensDpi) {
+  HWND main = window(kVorek);
+  ASSERT_NE(main, nullptr);
+  if (const char* expected = std::getenv("VOREK_EXPECTED_DPI")) {
+    ASSERT_EQ(dpi(), std::atoi(expected));
+  }
+  RECT client;
+  GetClientRect(main, &client);
+  EXPECT_EQ(client.right, pixels(4845));
+  EXPECT_EQ(client.bottom, pixels(3195));
+  if (dpi() == 144) {
+    EXPECT_EQ(describe(client), describe({0, 0, 485, 320}));
+  }
+  for (const char* name : {"Voir", "p7", "p0"}) {
+    const auto& designed = design(kVorek).controls[static_cast<std::size_t>(row(kVorek, name))];
+    const RECT found = rectIn(control(main, kVorek, name), main);
+    EXPECT_EQ(describe(found), describe({pixels(designed.left), pixels(designed.top),
+                                         pixels(designed.left) + pixels(designed.width),
+                                         pixels(designed.top) + pixels(designed.height)}))
+        << name;
+  }
+  // The font is the message font at this DPI.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                         static_cast<UINT>(dpi())));
+  LOGFONTW used{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(main, kVorek, "Voir"), WM_GETFONT, 0, 0)),
+             sizeof used, &used);
+  EXPECT_EQ(used.lfHeight, metrics.lfMessageFont.lfHeight);
+  // The portrait's box takes the picture at this scale, and its edge.
+  click(control(main, kVorek, "Voir"));
+  ASSERT_TRUE(waitFor([&] { return window(kPortrait) != nullptr; }));
+  HWND box = control(window(kPortrait), kPortrait, "Picture1");
+  RECT inside;
+  GetClientRect(box, &inside);
+  EXPECT_EQ(inside.right, MulDiv(251, dpi(), 96));
+  EXPECT_EQ(inside.bottom, MulDiv(201, dpi(), 96));
 }
 
 TEST_F(Win32Host, TheMainWindowsControlsStandAtTheDesignsPixels) {
