@@ -1,10 +1,13 @@
 # googletest.cmake: GoogleTest for a cross build, compiled from Debian's sources (package googletest)
 # with the cross compiler, since no MinGW build of it is packaged.
-set(VOREK_GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH
-  "GoogleTest's sources, built as part of a cross build")
-if(NOT EXISTS "${VOREK_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
-  message(FATAL_ERROR "GoogleTest's sources are not in ${VOREK_GOOGLETEST_SOURCE_DIR}: "
-    "install Debian's googletest package (tools/install-deps)")
+# The sources are under src/googletest of a system prefix; the cross build's own root is no place
+# to look for them.
+find_path(VOREK_GOOGLETEST_SOURCE_DIR NAMES googletest/CMakeLists.txt googlemock/CMakeLists.txt
+  PATH_SUFFIXES src/googletest NO_CMAKE_FIND_ROOT_PATH
+  DOC "GoogleTest's sources, built as part of a cross build")
+if(NOT VOREK_GOOGLETEST_SOURCE_DIR)
+  message(FATAL_ERROR "GoogleTest's sources were not found: install Debian's googletest package "
+    "(tools/install-deps)")
 endif()
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
