@@ -234,6 +234,7 @@ TEST_F(WindowsResource, TheIconGroupOneHoldsTheDesignsIcon) {
   EXPECT_EQ(group->data[6], 32);  // width
   EXPECT_EQ(group->data[7], 32);  // height
   EXPECT_EQ(group->data[8], 16);  // colours
+  EXPECT_EQ(g.u16(18), 30001);  // the image's number
   const Resource* image = find(resources, kIcon, g.u16(18));
   ASSERT_NE(image, nullptr);
   const std::uint32_t size = i.u32(14), offset = i.u32(18);

@@ -77,7 +77,7 @@ class Run:
         self.suite = suite
         self.x = suite.session
         self.name = name
-        self.process = self.x.start([suite.binary], f"{name}.log")
+        self.process = self.x.start(suite.command, f"{name}.log")
         self.status = None
 
     def __enter__(self):
@@ -190,7 +190,8 @@ class Run:
 
 class Suite:
     def __init__(self, args):
-        self.binary = args.vorek
+        # The program as started: the Windows one through its Wine wrapper, say.
+        self.command = (args.run_with or []) + [args.vorek]
         self.pictures_dir = args.pictures
         self.tiles = board.Tiles(args.pictures)
         self.shots = os.path.join(args.screenshots, args.group)
@@ -753,6 +754,8 @@ GROUPS = {
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--vorek", required=True, help="the program under test")
+    parser.add_argument("--run-with", action="append", metavar="WORD",
+                        help="a word of the command that runs the program (repeat for more)")
     parser.add_argument("--pictures", required=True, help="the committed pictures")
     parser.add_argument("--screenshots", required=True, help="where the evidence goes")
     parser.add_argument("--logs", required=True, help="where the programs' output goes")

@@ -1,0 +1,91 @@
+// form_window.h: the top-level window of a loaded form, and its controls.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "pictures.h"
+#include "platform/twips.h"
+
+namespace platform {
+
+class Form;
+class Runtime;
+struct ControlDesign;
+struct FormDesign;
+
+// Registers the forms' window class (kFormWindowClass) once per program; `icon` is the program's
+// icon, the one of every window whose design names none.
+void registerFormWindowClass(HINSTANCE instance, HICON icon);
+
+// One loaded form's window. It belongs to its HWND (GWLP_USERDATA) and is deleted with it. It
+// reaches the runtime only through events named by the form's slot and load generation, so a
+// window that outlives its load can send nothing that is delivered.
+class FormWindow {
+ public:
+  // Builds the window of `form`, just loaded: hidden, its client area at the design's size and
+  // centred on its monitor's work area. Throws a runtime error when it cannot.
+  static FormWindow* create(HINSTANCE instance, Runtime& runtime, const Form& form,
+                            Pictures& pictures);
+  // The FormWindow of `hwnd`, or null when it is not one of ours.
+  static FormWindow* of(HWND hwnd);
+
+  HWND hwnd() const { return hwnd_; }
+  // Shows the window, or brings it to the front when it is shown already.
+  void show();
+  // Hides the window now and destroys it once no event of its own is running.
+  void retire();
+  // Control `index` of the form changed: its window follows.
+  void follow(int index);
+  // Moves the focus to the next control in the design's tab order, or the previous one.
+  void tab(bool backwards);
+
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  FormWindow(Runtime& runtime, const Form& form, Pictures& pictures);
+  ~FormWindow();
+
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCommand(HWND hwnd, int id, HWND control, UINT code);
+  void OnClose(HWND hwnd);
+  void OnActivate(HWND hwnd, UINT state, HWND other, BOOL minimized);
+  void OnSetFocus(HWND hwnd, HWND previous);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnDestroyLater();
+
+  void build(HINSTANCE instance);
+  HWND buildControl(HINSTANCE instance, int index);
+  void order();
+  void layout();
+  void place(int index);
+  void resizeClient(int x, int y, bool centred);
+  int pixels(Twips twips) const;
+  // Runs one call into the runtime; the window is destroyed after it if it was retired meanwhile.
+  template <typename Call>
+  void deliver(Call call);
+
+  Runtime* runtime_;
+  const Form* form_;
+  const FormDesign* design_;
+  Pictures* pictures_;
+  int slot_;
+  std::uint64_t generation_;
+  HWND hwnd_ = nullptr;
+  std::vector<HWND> controls_;             // by design row
+  struct Position {
+    Twips left, top;
+  };
+  std::vector<Position> positions_;        // the controls' Left and Top, as last written
+  std::vector<int> tabOrder_;              // rows that take the focus, in tab order
+  HWND focus_ = nullptr;                   // the control to focus when the window is active
+  HFONT font_ = nullptr;
+  UINT dpi_ = 96;
+  int running_ = 0;
+  bool destroyPending_ = false;
+  bool* attached_ = nullptr;  // while the window is being created
+};
+
+}  // namespace platform

@@ -1,0 +1,100 @@
+// picture_box.cpp: painting and clicks of the picture boxes.
+#include "picture_box.h"
+
+#include <windowsx.h>
+
+#include "platform/win32_app.h"
+
+namespace platform {
+namespace {
+
+// The instance data of one box, attached to its window.
+struct PictureBox {
+  const Picture* picture;
+  bool pressed = false;
+
+  static PictureBox* of(HWND hwnd) {
+    return reinterpret_cast<PictureBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+
+  void OnPaint(HWND hwnd) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    RECT inside;
+    GetClientRect(hwnd, &inside);
+    FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
+    // At the inside top-left, one picture pixel to one screen pixel at 96 dpi; at other
+    // densities scaled by whole screen pixels, nearest neighbour, so the pixel art stays sharp.
+    const UINT dpi = GetDpiForWindow(hwnd);
+    const int width = MulDiv(picture->width, static_cast<int>(dpi), 96);
+    const int height = MulDiv(picture->height, static_cast<int>(dpi), 96);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, picture->width, picture->height, picture->bits,
+                  picture->info, DIB_RGB_COLORS, SRCCOPY);
+    EndPaint(hwnd, &paint);
+  }
+
+  void OnLButtonDown(HWND hwnd, BOOL, int, int, UINT) {
+    SetFocus(hwnd);
+    SetCapture(hwnd);
+    pressed = true;
+  }
+
+  // A click is the left button pressed on the box and released while the box holds the mouse.
+  // Where it is released is not judged: Wine may stamp a release with the position of the
+  // pointer's next move, and a quick player's click would be lost.
+  void OnLButtonUp(HWND hwnd, int, int, UINT) {
+    if (!pressed) return;
+    pressed = false;
+    ReleaseCapture();
+    const int id = GetDlgCtrlID(hwnd);
+    FORWARD_WM_COMMAND(GetParent(hwnd), id, hwnd, STN_CLICKED, SendMessageW);
+  }
+
+  void OnCaptureChanged() { pressed = false; }
+};
+
+LRESULT CALLBACK pictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* box = new PictureBox{static_cast<const Picture*>(create->lpCreateParams)};
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
+  }
+  PictureBox* box = PictureBox::of(hwnd);
+  if (box == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_PAINT: box->OnPaint(hwnd); return 0;
+    case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
+    HANDLE_MSG(hwnd, WM_LBUTTONDOWN, box->OnLButtonDown);
+    HANDLE_MSG(hwnd, WM_LBUTTONUP, box->OnLButtonUp);
+    case WM_CAPTURECHANGED: box->OnCaptureChanged(); return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      delete box;
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void registerPictureBoxClass(HINSTANCE instance) {
+  WNDCLASSEXW window{};
+  window.cbSize = sizeof window;
+  window.lpfnWndProc = pictureBoxProc;
+  window.hInstance = instance;
+  window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window.lpszClassName = kPictureBoxClass;
+  RegisterClassExW(&window);
+}
+
+HWND createPictureBox(HWND parent, int id, const Picture& picture, const wchar_t* name) {
+  // The client edge is the classic two-pixel sunken border.
+  return CreateWindowExW(WS_EX_CLIENTEDGE, kPictureBoxClass, name,
+                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                         const_cast<Picture*>(&picture));
+}
+
+}  // namespace platform
