@@ -245,6 +245,21 @@ class Suite:
 
 # Shared looks at the windows.
 
+def save_screen(run, name):
+    """Keeps the whole screen as evidence, once two grabs in a row agree, so that it shows no
+    window half drawn; a screen still changing after a while is kept as it is."""
+    grabs = []
+
+    def settled():
+        grabs.append(run.x.screenshot().tobytes())
+        return len(grabs) > 1 and grabs[-1] == grabs[-2]
+    try:
+        wait_until(settled, REACT, "the screen settled")
+    except CheckFailed:
+        pass
+    run.save(run.x.screenshot(), name)
+
+
 def wait_centred(run, window, what):
     """Waits until the window, frame included, stands centred on the screen; returns it there.
 
@@ -607,7 +622,7 @@ def portrait_stays_where_put(suite):
         portrait = run.wait_windows({"main": 1, "portrait": 1}, what=" after Voir")["portrait"][0]
         portrait = wait_centred(run, portrait, "the portrait window")
         portrait = drag_portrait(run, portrait, (-300, -180))
-        suite.save(run.x.screenshot(), "portrait-moved")
+        save_screen(run, "portrait-moved")
 
         # The second "Voir" makes no second window: it brings the one there is to the front.
         # First the main window to the front, by a click on the white p0, which does nothing.
@@ -642,14 +657,14 @@ def portrait_stays_where_put(suite):
         wait_board(run, main, board.initial_layout(), "the initial layout after the restart")
         wait_until(lambda: quitter_image(run, main).tobytes() == idle.tobytes(), REACT,
                    'the third button to read "Quitter" after the restart', lambda: "other pixels")
-        suite.save(run.x.screenshot(), "after-restart")
+        save_screen(run, "after-restart")
 
         run.click_control(main, QUITTER, "Quitter")
         found = run.wait_windows({"about": 1, "portrait": 1}, what=" after Quitter")
         expect(found["portrait"][0] == portrait,
                f"the portrait window left as it was by the way out: {portrait.describe()}",
                found["portrait"][0].describe())
-        suite.save(run.x.screenshot(), "about-and-portrait")
+        save_screen(run, "about-and-portrait")
         run.click_control(found["about"][0], ABOUT_OK, "Ok of the About window")
         run.expect_exit("after the About window's Ok, with the portrait window open")
 
