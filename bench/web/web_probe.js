@@ -11,6 +11,7 @@ const path = require('node:path');
 const zlib = require('node:zlib');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
+const { bitmapToPng } = require('../../platform/web/embed_pictures.js');
 
 function options() {
   const found = { runs: 15, clicks: 40 };
@@ -30,8 +31,9 @@ const pixels = (twips) => Math.round(twips / 15);
 // shell's own style sheet, and the same first-frame mark as the program's page.
 function floorPage(shell, pictures) {
   const style = fs.readFileSync(shell, 'utf8').match(/<style>[\s\S]*?<\/style>/)[0];
-  const url = (name) => 'data:image/bmp;base64,' +
-    fs.readFileSync(path.join(pictures, name)).toString('base64');
+  // The pictures as the page carries them.
+  const url = (name) => 'data:image/png;base64,' +
+    bitmapToPng(fs.readFileSync(path.join(pictures, name))).toString('base64');
   const boxes = [];
   for (let k = 0; k <= 20; k += 1) {
     const cell = k === 0 ? 20 : k - 1;
