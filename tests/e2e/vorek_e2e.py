@@ -146,12 +146,12 @@ class Run:
         return self.x.screenshot((window.x + rect[0], window.y + rect[1], rect[2], rect[3]))
 
     def settled_shot(self, window, ready, what):
-        """A picture of the window once it is drawn: `ready` holds and two grabs in a row
-        agree, so that a window still painting is never read."""
+        """A picture of the window (None: the whole screen) once it is drawn: `ready` holds and
+        two grabs in a row agree, so that a window still painting is never read."""
         grabs = []
 
         def probe():
-            image = self.shot(window)
+            image = self.shot(window) if window is not None else self.x.screenshot()
             same = bool(grabs) and grabs[-1].tobytes() == image.tobytes()
             grabs.append(image)
             return image if same and ready(image) else None
@@ -248,16 +248,11 @@ class Suite:
 def save_screen(run, name):
     """Keeps the whole screen as evidence, once two grabs in a row agree, so that it shows no
     window half drawn; a screen still changing after a while is kept as it is."""
-    grabs = []
-
-    def settled():
-        grabs.append(run.x.screenshot().tobytes())
-        return len(grabs) > 1 and grabs[-1] == grabs[-2]
     try:
-        wait_until(settled, REACT, "the screen settled")
+        image = run.settled_shot(None, lambda _: True, "the screen settled")
     except CheckFailed:
-        pass
-    run.save(run.x.screenshot(), name)
+        image = run.x.screenshot()
+    run.save(image, name)
 
 
 def wait_centred(run, window, what):

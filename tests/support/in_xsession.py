@@ -1,16 +1,33 @@
 #!/usr/bin/env python3
-"""in_xsession.py: runs one command in a private X session and passes its exit status on.
+"""in_xsession.py: runs one command in a private X session and passes its exit status on; or,
+with --serve, keeps a session for other processes until it is sent SIGTERM.
 
 Usage: in_xsession.py --logs DIR [--wm] [--bus] [--screen WxH] -- COMMAND [ARG...]
+       in_xsession.py --logs DIR [--wm] [--bus] [--screen WxH] --serve FILE
 The command gets the caller's environment with the session's DISPLAY (and bus) in place of any
-display of the caller's."""
+display of the caller's. --serve writes the display's name to FILE once the session is ready,
+and removes it when the session ends."""
 import argparse
+import contextlib
 import os
+import signal
 import subprocess
 import sys
 
 sys.dont_write_bytecode = True  # nothing of the run is left in the source tree
 from xsession import XSession  # noqa: E402
+
+
+def serve(session, path):
+    with open(path + ".new", "w") as file:
+        file.write(session.display_name + "\n")
+    os.replace(path + ".new", path)  # whoever polls for it never reads half a name
+    try:
+        while True:
+            signal.pause()
+    finally:
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(path)
 
 
 def main():
@@ -19,14 +36,19 @@ def main():
     parser.add_argument("--wm", action="store_true", help="run openbox on the display")
     parser.add_argument("--bus", action="store_true", help="start a D-Bus session bus")
     parser.add_argument("--screen", default="1024x768", help="the screen's size, WxH")
+    parser.add_argument("--serve", metavar="FILE", help="keep the session; its display to FILE")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     options = parser.parse_args()
     command = options.command[1:] if options.command[:1] == ["--"] else options.command
-    if not command:
-        parser.error("no command given")
+    if bool(command) == bool(options.serve):
+        parser.error("give either a command or --serve")
+    # A polite stop ends the session in order, Xvfb and all, as leaving the with block does.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     width, height = (int(n) for n in options.screen.split("x"))
     with XSession(options.logs, window_manager=options.wm, bus=options.bus,
                   screen=(width, height)) as session:
+        if options.serve:
+            return serve(session, options.serve)
         env = {k: v for k, v in os.environ.items()
                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS")}
         env.update(session.env)

@@ -87,8 +87,7 @@ void setUpApplication(const ProjectRecord& project) {
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setFont(QFont(QString::fromLatin1(kProgramFont.family), kProgramFont.pointSize));
   if (!project.forms.empty() && !project.forms[0]->icon.empty()) {
-    QApplication::setWindowIcon(
-        QIcon(QLatin1String(kPictureResourcePrefix) + qs(project.forms[0]->icon)));
+    QApplication::setWindowIcon(QIcon(pictureResource(project.forms[0]->icon)));
   }
   // Qt's own texts (the OK of the message boxes) in French, where Debian's translations are.
   auto* translator = new QTranslator(qApp);

@@ -35,7 +35,7 @@ struct QtHost::Views {
   const QPixmap& picture(std::string_view name) {
     auto found = pictures.find(name);
     if (found != pictures.end()) return found->second;
-    QPixmap pixmap(QLatin1String(kPictureResourcePrefix) + qs(name));
+    QPixmap pixmap(pictureResource(name));
     if (pixmap.isNull()) throw RuntimeError(ErrorNumber::InvalidPicture, name);
     return pictures.emplace(std::string(name), std::move(pixmap)).first->second;
   }

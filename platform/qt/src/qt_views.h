@@ -8,11 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/qt_app.h"
+
 namespace platform {
 
 // The runtime's texts are UTF-8.
 inline QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The compiled-in resource of a design's picture, by its file name.
+inline QString pictureResource(std::string_view name) {
+  return QLatin1String(kPictureResourcePrefix) + qs(name);
 }
 
 // A picture box: a sunken two-pixel border and its picture, unscaled, at the inside top-left.

@@ -108,8 +108,6 @@ FormWindow* FormWindow::of(HWND hwnd) {
 void FormWindow::build(HINSTANCE instance) {
   const auto& rows = design_->controls;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    const ControlState& state = form_->loadedControl(static_cast<int>(i));
-    positions_.push_back({state.left, state.top});
     HWND control = buildControl(instance, static_cast<int>(i));
     if (control == nullptr) throw RuntimeError(ErrorNumber::OutOfMemory, rows[i].name);
     controls_.push_back(control);
@@ -207,13 +205,14 @@ void FormWindow::layout() {
 void FormWindow::place(int index) {
   const ControlDesign& row = design_->controls[static_cast<std::size_t>(index)];
   HWND control = controls_[static_cast<std::size_t>(index)];
-  Twips left = positions_[static_cast<std::size_t>(index)].left;
-  Twips top = positions_[static_cast<std::size_t>(index)].top;
+  // The runtime holds Left and Top; the window only shows them.
+  Twips left = form_->loadedControl(index).left;
+  Twips top = form_->loadedControl(index).top;
   // A label inside a frame is placed from the frame's corner.
   if (!row.container.empty()) {
-    const int frame = design_->indexOf(row.container);
-    left += positions_[static_cast<std::size_t>(frame)].left;
-    top += positions_[static_cast<std::size_t>(frame)].top;
+    const ControlState& frame = form_->loadedControl(design_->indexOf(row.container));
+    left += frame.left;
+    top += frame.top;
   }
   int width = pixels(row.width), height = pixels(row.height);
   if (row.autoSize) {
@@ -265,7 +264,6 @@ void FormWindow::retire() {
 void FormWindow::follow(int index) {
   const ControlState& state = form_->loadedControl(index);
   if (design_->controls[static_cast<std::size_t>(index)].kind == ControlKind::PictureBox) {
-    positions_[static_cast<std::size_t>(index)] = {state.left, state.top};
     place(index);
   } else {
     SetWindowTextW(controls_[static_cast<std::size_t>(index)], wide(state.caption).c_str());
@@ -324,6 +322,8 @@ void FormWindow::OnSetFocus(HWND, HWND) {
 
 void FormWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   dpi_ = dpi;
+  // A retired window only waits to go, and its form's controls may be another load's by now.
+  if (!form_->loaded() || form_->generation() != generation_) return;
   layout();
   resizeClient(suggested.left, suggested.top, false);
 }

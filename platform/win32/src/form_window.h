@@ -75,10 +75,6 @@ class FormWindow {
   std::uint64_t generation_;
   HWND hwnd_ = nullptr;
   std::vector<HWND> controls_;             // by design row
-  struct Position {
-    Twips left, top;
-  };
-  std::vector<Position> positions_;        // the controls' Left and Top, as last written
   std::vector<int> tabOrder_;              // rows that take the focus, in tab order
   HWND focus_ = nullptr;                   // the control to focus when the window is active
   HFONT font_ = nullptr;

@@ -1,5 +1,5 @@
-// qt_app.h: the Qt host, the form runtime on Qt Widgets. No Qt type appears here; Qt stays in platform's
-// sources.
+// qt_app.h: the Qt host, the form runtime on Qt Widgets. No Qt type appears here; Qt stays in
+// the host's sources.
 #pragma once
 
 #include <functional>
