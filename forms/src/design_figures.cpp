@@ -1,5 +1,7 @@
-// design_figures.cpp: writes the three windows' designs in pixels as JSON, so that the tests and
-// benchmarks that drive the real program from outside take every figure from the design tables.
+// design_figures.cpp: writes the three windows' designs in pixels as JSON, in the project's order
+// (the first is the start-up window), so that the tests and benchmarks that drive the real program
+// from outside take every figure from the design tables, and the page knows which pictures the
+// start-up window shows.
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -57,6 +59,7 @@ std::pair<int, int> clientCorner(const FormDesign& form, const ControlDesign& ro
 void writeForm(std::ostream& out, const FormDesign& form) {
   out << "    " << quoted(form.name) << ": {\n"
       << "      \"caption\": " << quoted(form.caption) << ",\n"
+      << "      \"icon\": " << quoted(form.icon) << ",\n"
       << "      \"client\": [" << toPixels(form.clientWidth) << ", "
       << toPixels(form.clientHeight) << "],\n"
       << "      \"controls\": {\n";
