@@ -1,11 +1,14 @@
-// embed_pictures.js: carries the designs' pictures into the page. Writes the page's shell with
-// every picture as a hidden <img> of a data: URL, named by its file name, where the shell says
-// <!-- pictures -->: the browser decodes them while it parses the page, before the program
-// runs. The bitmaps go in as PNG, the same pixels in under half the bytes, since the page's
-// first frame waits for the parser to get through them. Writes also a C++ source that lists the same names with their sizes in pixels, for the
+// embed_pictures.js: carries the designs' pictures into the page, where the shell says
+// <!-- pictures -->, each named by its file name. The pictures of the start-up window go in as
+// hidden <img>s of data: URLs, so that the browser loads them while it parses the page, before the
+// program runs; the others go in as inert text that costs the parser next to nothing and becomes
+// an image when a window first shows it. Bitmaps go in as PNG: the same pixels in under half the
+// bytes. Writes also a C++ source that lists the same names with their sizes in pixels, for the
 // host to check names and size auto-sized picture boxes.
 //
-//   node embed_pictures.js SHELL_IN SHELL_OUT OUTPUT.cpp FILE...
+//   node embed_pictures.js SHELL_IN SHELL_OUT OUTPUT.cpp DESIGN_FIGURES.json FILE...
+//
+// DESIGN_FIGURES.json is the designs in pixels, the start-up window first.
 'use strict';
 
 const fs = require('node:fs');
@@ -64,8 +67,19 @@ function bitmapToPng(bytes) {
     chunk('IEND', Buffer.alloc(0))]);
 }
 
+// The pictures the start-up window shows: its icon and its controls' pictures.
+function startPictures(figuresFile) {
+  const forms = Object.values(JSON.parse(fs.readFileSync(figuresFile, 'utf8')).forms);
+  if (forms.length === 0) throw new Error(`${figuresFile} has no form`);
+  const names = new Set([forms[0].icon]);
+  for (const control of Object.values(forms[0].controls)) names.add(control.picture);
+  names.delete('');
+  return names;
+}
+
 function main() {
-  const [shellIn, shellOut, source, ...files] = process.argv.slice(2);
+  const [shellIn, shellOut, source, figures, ...files] = process.argv.slice(2);
+  const first = startPictures(figures);
   const images = [];
   const rows = [];
   for (const file of files) {
@@ -73,8 +87,10 @@ function main() {
     const bytes = fs.readFileSync(file);
     const bitmap = name.endsWith('.bmp');
     const type = bitmap ? 'image/png' : 'image/x-icon';
-    const carried = bitmap ? bitmapToPng(bytes) : bytes;
-    images.push(`<img alt="" data-name="${name}" src="data:${type};base64,${carried.toString('base64')}">`);
+    const data = (bitmap ? bitmapToPng(bytes) : bytes).toString('base64');
+    images.push(first.has(name)
+      ? `<img alt="" data-name="${name}" src="data:${type};base64,${data}">`
+      : `<script type="text/plain" data-name="${name}" data-type="${type}">${data}</script>`);
     // A bitmap's size is in its information header; an icon's in its first directory entry.
     const width = bitmap ? bytes.readInt32LE(18) : bytes[6] || 256;
     const height = bitmap ? Math.abs(bytes.readInt32LE(22)) : bytes[7] || 256;

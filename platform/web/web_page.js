@@ -1,6 +1,6 @@
 // web_page.js: the page side of the web host: windows drawn in the page, the modal box, and the
 // player's clicks handed to the runtime one at a time.
-/* global Module, ccall, addRunDependency, removeRunDependency */
+/* global Module, ccall, addRunDependency, removeRunDependency, abort */
 
 var VorekPage = (function () {
   'use strict';
@@ -27,13 +27,14 @@ var VorekPage = (function () {
 
   function setFlag(name, value) { body().dataset[name] = String(value); }
 
-  // --- pictures: the page carries them as hidden images, by file name (embed_pictures.js) ---
+  // --- pictures: the page carries them by file name (embed_pictures.js): the start-up window's
+  // as images the browser has loaded while parsing, the others as base64 text ---
 
   const pictures = new Map();
   function findPictures() {
-    for (const image of document.querySelectorAll('#pictures img')) {
-      pictures.set(image.dataset.name, image.src);
-      image.decode().catch(() => undefined);  // while the WebAssembly compiles
+    for (const carried of document.querySelectorAll('#pictures [data-name]')) {
+      pictures.set(carried.dataset.name, carried.localName === 'img' ? carried.src
+        : `data:${carried.dataset.type};base64,${carried.textContent}`);
     }
   }
 
@@ -444,3 +445,19 @@ Module['preRun'] = [].concat(Module['preRun'] || [], () => {
 // Once main has returned (or waits on a box at the start), the page takes the player's input.
 Module['postRun'] = [].concat(Module['postRun'] || [], VorekPage.started);
 if (typeof window !== 'undefined') window.vorekPage = VorekPage.page;
+// The one-file page carries its WebAssembly as base64 in a block of its own (one_file.js):
+// decoded here, as the script starts, it compiles while the browser parses the rest of the page.
+// The site's page fetches vorek.wasm as Emscripten's loader does.
+Module['instantiateWasm'] = (function () {
+  const carried = typeof document !== 'undefined' && document.getElementById('vorek-wasm');
+  if (!carried) return undefined;
+  return (imports, receive) => {
+    const text = carried.textContent;
+    const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text)
+      : Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+    WebAssembly.instantiate(bytes, imports).then(
+      (result) => receive(result.instance, result.module),
+      (error) => abort(`the WebAssembly does not start: ${error}`));
+    return {};
+  };
+})();
