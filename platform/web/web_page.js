@@ -1,6 +1,6 @@
 // web_page.js: the page side of the web host: windows drawn in the page, the modal box, and the
 // player's clicks handed to the runtime one at a time.
-/* global Module, ccall, addRunDependency, removeRunDependency, abort */
+/* global Module, ccall, addRunDependency, removeRunDependency, abort, vorekCentre */
 
 var VorekPage = (function () {
   'use strict';
@@ -14,7 +14,8 @@ var VorekPage = (function () {
     events: 0,
     frames: 0,
     lastInput: 0,
-    firstFrame: 0,        // when the first frame of the program was drawn (performance.now())
+    firstFrame: 0,        // when the board was first drawn (performance.now())
+    readyFrame: 0,        // when the program's first frame was drawn
     clickToHandled: [],   // milliseconds from each delivered click to the end of its handler
     clickToFrame: [],     // milliseconds from each delivered click to the frame that showed it
     windows: new Map(),   // slot -> window record
@@ -27,15 +28,21 @@ var VorekPage = (function () {
 
   function setFlag(name, value) { body().dataset[name] = String(value); }
 
-  // --- pictures: the page carries them by file name (embed_pictures.js): the start-up window's
-  // as images the browser has loaded while parsing, the others as base64 text ---
+  // --- pictures: the page carries them by file name (make_shell.js): the start-up window's in
+  // its own images, the others as base64 text ---
 
   const pictures = new Map();
   function findPictures() {
-    for (const carried of document.querySelectorAll('#pictures [data-name]')) {
-      pictures.set(carried.dataset.name, carried.localName === 'img' ? carried.src
-        : `data:${carried.dataset.type};base64,${carried.textContent}`);
-    }
+    for (const image of document.querySelectorAll('#desktop img[data-picture]'))
+      pictures.set(image.dataset.picture, image.src);
+    for (const carried of document.querySelectorAll('#pictures [data-name]'))
+      pictures.set(carried.dataset.name, `data:${carried.dataset.type};base64,${carried.textContent}`);
+  }
+
+  // Points `image` at a picture; an image that already shows it is left alone, not reloaded.
+  function setPicture(image, name) {
+    const url = pictureUrl(name);
+    if (image.getAttribute('src') !== url) image.src = url;
   }
 
   function pictureUrl(name) { return pictures.get(name) || ''; }
@@ -96,8 +103,13 @@ var VorekPage = (function () {
     Promise.all(decoded).then(() => {
       requestAnimationFrame(() => setTimeout(() => {
         page.frames += 1;
-        if (fromInput) page.clickToFrame.push(performance.now() - input);
-        else page.firstFrame = performance.now();
+        if (fromInput) {
+          page.clickToFrame.push(performance.now() - input);
+        } else {
+          // The player saw the board first in the start-up window the page drew, if it did.
+          page.readyFrame = performance.now();
+          page.firstFrame = window.vorekShellFrame || page.readyFrame;
+        }
         setFlag('frame', page.frames);
       }, 0));
     });
@@ -170,21 +182,27 @@ var VorekPage = (function () {
     });
   }
 
-  function titleBar(caption, icon, onClose) {
-    const bar = document.createElement('div');
+  // The child of `parent` that `selector` finds in a window the page drew, else a new `tag`.
+  function part(parent, selector, tag) {
+    const found = parent.querySelector(`:scope > ${selector}`);
+    if (found) return found;
+    return parent.appendChild(document.createElement(tag));
+  }
+
+  // A window's title bar, or the one of the window the page drew, made ready.
+  function titleBar(caption, icon, onClose, element) {
+    const bar = element ? part(element, '.titlebar', 'div') : document.createElement('div');
     bar.className = 'titlebar';
     if (icon) {
-      const image = document.createElement('img');
+      const image = part(bar, '.icon', 'img');
       image.className = 'icon';
       image.alt = '';
-      image.src = pictureUrl(icon);
-      bar.appendChild(image);
+      setPicture(image, icon);
     }
-    const text = document.createElement('span');
+    const text = part(bar, '.caption', 'span');
     text.className = 'caption';
     text.textContent = caption;
-    bar.appendChild(text);
-    const close = document.createElement('button');
+    const close = part(bar, '.close', 'button');
     close.type = 'button';
     close.className = 'close';
     close.tabIndex = -1;
@@ -193,52 +211,62 @@ var VorekPage = (function () {
     // Like a window system's close box, it never takes the focus from the window's controls.
     close.addEventListener('mousedown', (event) => event.preventDefault());
     close.addEventListener('click', onClose);
-    bar.appendChild(close);
     return bar;
   }
 
+  // The start-up window the page drew before the program ran (make_shell.js), if it is `name`'s:
+  // the program takes it over rather than drawing the same again.
+  function shellOf(name) {
+    const shell = document.querySelector('#desktop > [data-shell]');
+    if (!shell || shell.dataset.form !== name) return null;
+    delete shell.dataset.shell;
+    return shell;
+  }
+
   function createWindow(slot, generation, name, caption, icon, width, height) {
-    const element = document.createElement('section');
+    const shell = shellOf(name);
+    const element = shell || document.createElement('section');
     element.className = 'window';
     element.dataset.form = name;
     element.setAttribute('role', 'dialog');
     element.setAttribute('aria-label', caption);
-    element.style.visibility = 'hidden';
+    if (!shell) element.style.visibility = 'hidden';
     const record = { slot, generation, element, client: null, controls: [], lastFocus: null,
-                     shown: false };
+                     shown: false, drawn: Boolean(shell) };
     const bar = titleBar(caption, icon || page.programIcon,
-                         (event) => deliver(event, 'vorek_close', [slot, generation]));
-    element.appendChild(bar);
-    const client = document.createElement('div');
+                         (event) => deliver(event, 'vorek_close', [slot, generation]), element);
+    if (!shell) element.appendChild(bar);
+    const client = part(element, '.client', 'div');
     client.className = 'client';
     client.style.width = width + 'px';
     client.style.height = height + 'px';
-    element.appendChild(client);
     record.client = client;
     element.addEventListener('pointerdown', () => { if (!refusing()) raise(record); }, true);
     element.addEventListener('keydown', (event) => onKeyDown(record, event));
     element.addEventListener('focusin', (event) => { record.lastFocus = event.target; });
     makeMovable(record, bar);
     page.windows.set(slot, record);
-    desktop().appendChild(element);
+    if (!shell) desktop().appendChild(element);
   }
 
   function createControl(slot, index, name, kind, container, left, top, width, height, tab,
                          caption, picture, accessibleName, centred, clickable) {
     const record = page.windows.get(slot);
+    // The page drew the start-up window's pictures and buttons before the program ran.
+    const drawn = record.drawn && (kind === KIND_PICTURE || kind === KIND_BUTTON)
+      ? record.client.querySelector(`:scope > [data-name="${CSS.escape(name)}"]`) : null;
     let element;
     if (kind === KIND_PICTURE) {
-      element = document.createElement('div');
+      element = drawn || document.createElement('div');
       element.className = 'picture';
       element.tabIndex = 0;
       element.setAttribute('role', 'img');
-      const image = document.createElement('img');
+      const image = part(element, 'img', 'img');
       image.alt = '';
       image.draggable = false;
-      image.src = pictureUrl(picture);
-      element.appendChild(image);
+      setPicture(image, picture);
     } else if (kind === KIND_BUTTON) {
-      element = document.createElement('button');
+      element = drawn || document.createElement('button');
       element.type = 'button';
       element.className = 'button';
       element.textContent = caption;
@@ -270,17 +298,12 @@ var VorekPage = (function () {
         (event) => deliver(event, 'vorek_click', [slot, record.generation, index]));
     }
     const parent = container >= 0 ? record.controls[container] : record.client;
-    parent.appendChild(element);
+    if (!drawn) parent.appendChild(element);
     record.controls[index] = element;
   }
 
-  function centre(slot) {
-    const element = page.windows.get(slot).element;
-    const left = Math.max(0, Math.round((window.innerWidth - element.offsetWidth) / 2));
-    const top = Math.max(0, Math.round((window.innerHeight - element.offsetHeight) / 2));
-    element.style.left = left + 'px';
-    element.style.top = top + 'px';
-  }
+  // The start-up window the page drew is centred by the same function (shell.html).
+  function centre(slot) { vorekCentre(page.windows.get(slot).element); }
 
   function show(slot) {
     const record = page.windows.get(slot);
@@ -395,6 +418,7 @@ var VorekPage = (function () {
     if (page.state === 'ended') return;
     page.state = 'ended';
     for (const slot of Array.from(page.windows.keys())) remove(slot);
+    dropShell();
     const modal = document.getElementById('modal');
     if (modal) modal.remove();
     desktop().inert = false;
@@ -408,11 +432,25 @@ var VorekPage = (function () {
     ended.querySelector('button').focus();
   }
 
+  // A start-up window the program did not take over is not the program's.
+  function dropShell() {
+    const shell = document.querySelector('#desktop > [data-shell]');
+    if (shell) shell.remove();
+  }
+
   function started() {
     if (page.state !== 'starting') return;
+    dropShell();
     page.state = 'running';
     setFlag('state', 'running');
     markFrame(false);
+    // The clicks made on the start-up window before the program ran, in turn.
+    const early = window.vorekEarlyClicks || [];
+    window.vorekEarlyClicks = null;
+    for (const name of early) {
+      const control = document.querySelector(`#desktop .client [data-name="${CSS.escape(name)}"]`);
+      if (control) control.click();
+    }
   }
 
   function setUp() {
@@ -429,8 +467,7 @@ var VorekPage = (function () {
   };
 })();
 
-// The script runs from the page's head, so that the WebAssembly compiles while the browser
-// parses the rest of the page; the program starts once the page is there.
+// The program starts once the page is there: the script may run before the parser is done.
 Module['preRun'] = [].concat(Module['preRun'] || [], () => {
   if (document.readyState !== 'loading') {
     VorekPage.setUp();
@@ -445,19 +482,15 @@ Module['preRun'] = [].concat(Module['preRun'] || [], () => {
 // Once main has returned (or waits on a box at the start), the page takes the player's input.
 Module['postRun'] = [].concat(Module['postRun'] || [], VorekPage.started);
 if (typeof window !== 'undefined') window.vorekPage = VorekPage.page;
-// The one-file page carries its WebAssembly as base64 in a block of its own (one_file.js):
-// decoded here, as the script starts, it compiles while the browser parses the rest of the page.
-// The site's page fetches vorek.wasm as Emscripten's loader does.
+// The one-file page compiles its WebAssembly before this script runs (one_file.js); the site's
+// page fetches vorek.wasm as Emscripten's loader does.
 Module['instantiateWasm'] = (function () {
-  const carried = typeof document !== 'undefined' && document.getElementById('vorek-wasm');
-  if (!carried) return undefined;
+  const compiled = typeof window !== 'undefined' && window.vorekWasm;
+  if (!compiled) return undefined;
   return (imports, receive) => {
-    const text = carried.textContent;
-    const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text)
-      : Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
-    WebAssembly.instantiate(bytes, imports).then(
-      (result) => receive(result.instance, result.module),
-      (error) => abort(`the WebAssembly does not start: ${error}`));
+    compiled.then((module) => WebAssembly.instantiate(module, imports)
+      .then((instance) => receive(instance, module)))
+      .catch((error) => abort(`the WebAssembly does not start: ${error}`));
     return {};
   };
 })();

@@ -103,6 +103,43 @@ test('the page opened from disk', async (t) => {
       assert.equal(layout[s.PARKING], 20, 'p20 waits on the parking cell during a game');
       assert.notEqual(s.describe(layout), s.describe(s.initialLayout()));
     });
+
+    await t.test('draws the board before the program runs, and hands it a click made meanwhile',
+      async () => {
+        // The program's WebAssembly is held back until the test lets it go.
+        const early = await browser.context.newPage();
+        await early.addInitScript(() => {
+          const compile = WebAssembly.compileStreaming;
+          const held = new Promise((resolve) => { window.releaseProgram = resolve; });
+          WebAssembly.compileStreaming = (...args) =>
+            held.then(() => compile.apply(WebAssembly, args));
+        });
+        await early.goto(s.pageUrl());
+        await s.until(early, () => window.vorekShellFrame > 0);
+        const shown = s.windowOf(early, 'Vorek');
+        const client = await shown.locator('.client').boundingBox();
+        assert.deepEqual(client, await main.locator('.client').boundingBox(),
+          'the window the page draws is not where the program puts it');
+        const grabbed = await s.grab(early, client);
+        const layout = s.initialLayout();
+        for (let cell = 0; cell <= s.PARKING; cell += 1) {
+          const { left, top } = s.cellOrigin(cell);
+          assert.equal(s.differences(grabbed, left + 2, top + 2,
+                                     s.readBitmap(s.tileName(layout[cell]))), 0);
+        }
+
+        await s.click(early, s.piece(early, 20));
+        assert.notEqual((await s.flags(early)).state, 'running');
+        assert.equal(s.describe(await s.readBoard(early)), s.describe(layout),
+          'a piece moved before the program ran');
+        await early.evaluate(() => window.releaseProgram());
+        await s.until(early, () => Number(document.body.dataset.events) === 1);
+        await s.settled(early);
+        assert.equal((await s.readBoard(early))[s.PARKING], 20, 'the early click was lost');
+        assert.equal(await early.locator('section.window').count(), 1);
+        assert.equal(await early.locator('[data-shell]').count(), 0);
+        await early.close();
+      });
   } finally {
     await browser.close();
   }
