@@ -12,7 +12,7 @@ const path = require('node:path');
 const zlib = require('node:zlib');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
-const { bitmapToPng } = require('../../platform/web/embed_pictures.js');
+const { bitmapToPng } = require('../../platform/web/make_shell.js');
 
 function options() {
   const found = { runs: 15, clicks: 40 };
@@ -88,13 +88,15 @@ const median = (values) => {
 const ms = (value) => value.toFixed(2) + ' ms';
 const range = (values) => `${ms(median(values))} [${ms(Math.min(...values))}–${ms(Math.max(...values))}]`;
 
-// Opens `url` in a page of its own and waits for the first frame of the board.
+// Opens `url` in a page of its own and waits until the page takes clicks: the first frame of
+// the board, and the program's own first frame (the page may draw the board before it runs).
 async function open(context, url, state) {
   const page = await context.newPage();
   await page.goto(url);
-  const value = await page.waitForFunction((name) => window[name] && window[name].firstFrame,
-                                           state).then((handle) => handle.jsonValue());
-  return { page, value };
+  const [first, ready] = await page.waitForFunction((name) => window[name] &&
+    window[name].firstFrame && [window[name].firstFrame, window[name].readyFrame || 0], state)
+    .then((handle) => handle.jsonValue());
+  return { page, first, ready };
 }
 
 // p20 goes to the parking cell and back, one real click at a time, on the one page open (a page
@@ -138,7 +140,7 @@ async function main() {
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
       '--disable-gpu-vsync', '--disable-frame-rate-limit'],
   });
-  const vorekFrames = [], floorFrames = [];
+  const vorekFrames = [], floorFrames = [], vorekReady = [];
   let vorekClicks, floorClicks;
   try {
     const context = await browser.newContext({ viewport: { width: 1024, height: 768 },
@@ -149,8 +151,11 @@ async function main() {
     for (let run = -1; run < o.runs; run += 1) {
       for (const [url, state, frames] of [[vorekUrl, 'vorekPage', vorekFrames],
                                           [floorUrl, 'floorPage', floorFrames]]) {
-        const { page, value } = await open(context, url, state);
-        if (run >= 0) frames.push(value);
+        const { page, first, ready } = await open(context, url, state);
+        if (run >= 0) {
+          frames.push(first);
+          if (state === 'vorekPage') vorekReady.push(ready);
+        }
         await page.close();
       }
     }
@@ -165,15 +170,18 @@ async function main() {
   const ratio = median(vorekFrames) / median(floorFrames);
   const beyond = median(vorekClicks.drawn) - median(floorClicks.drawn);
   const held = (ok) => (ok ? 'yes' : '**no**');
+  const beside = (value) => `${value < 0 ? '−' : '+'} ${ms(Math.abs(value))}`;
   const kb = (bytes) => (bytes / 1024).toFixed(1) + ' KB';
-  console.log('| figure | vorek.html median [min–max] | floor median [min–max] | vorek ÷ or − floor | target | held? |');
+  console.log('| figure | vorek.html median [min–max] | floor median [min–max] | against the floor | target | held? |');
   console.log('|---|---|---|---|---|---|');
   console.log(`| navigation → first frame of the board | ${range(vorekFrames)} | ${range(floorFrames)} | ` +
     `÷ ${ratio.toFixed(2)} | ≤ 1.3 × floor | ${held(ratio <= 1.3)} |`);
+  console.log(`| navigation → the program's first frame (it takes clicks; earlier ones wait) | ` +
+    `${range(vorekReady)} | — | — | — | — |`);
   console.log(`| click on p20 → handler done, page changed | ${range(vorekClicks.handled)} | ` +
-    `${range(floorClicks.handled)} | − ${ms(median(vorekClicks.handled) - median(floorClicks.handled))} | — | — |`);
+    `${range(floorClicks.handled)} | ${beside(median(vorekClicks.handled) - median(floorClicks.handled))} | — | — |`);
   console.log(`| click on p20 → repaint (next frame drawn) | ${range(vorekClicks.drawn)} | ` +
-    `${range(floorClicks.drawn)} | − ${ms(beyond)} | ≤ 4 ms beyond the floor | ${held(beyond <= 4)} |`);
+    `${range(floorClicks.drawn)} | ${beside(beyond)} | ≤ 4 ms beyond the floor | ${held(beyond <= 4)} |`);
   console.log(`| vorek.html, gzipped (raw) | ${kb(gzipped)} (${kb(size)}) | — | — | ≤ 400 KB gzipped | ` +
     `${held(gzipped <= 400 * 1024)} |`);
   console.log();
