@@ -444,12 +444,12 @@ var VorekPage = (function () {
     page.state = 'running';
     setFlag('state', 'running');
     markFrame(false);
-    // The clicks made on the start-up window before the program ran, in turn.
+    // The clicks made on the start-up window before the program ran, in turn, on the controls
+    // the program took over.
     const early = window.vorekEarlyClicks || [];
     window.vorekEarlyClicks = null;
-    for (const name of early) {
-      const control = document.querySelector(`#desktop .client [data-name="${CSS.escape(name)}"]`);
-      if (control) control.click();
+    for (const control of early) {
+      if (control.isConnected) control.click();
     }
   }
 
