@@ -445,7 +445,7 @@ var VorekPage = (function () {
     setFlag('state', 'running');
     markFrame(false);
     // The clicks made on the start-up window before the program ran, in turn, on the controls
-    // the program took over.
+    // and close box the program took over.
     const early = window.vorekEarlyClicks || [];
     window.vorekEarlyClicks = null;
     for (const control of early) {

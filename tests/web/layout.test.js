@@ -6,6 +6,20 @@ const assert = require('node:assert/strict');
 const { test } = require('node:test');
 const s = require('./support');
 
+// Opens the page with its program's WebAssembly held back until the page calls releaseProgram(),
+// once the page has drawn its start-up window.
+async function openHeld(context) {
+  const page = await context.newPage();
+  await page.addInitScript(() => {
+    const compile = WebAssembly.compileStreaming;
+    const held = new Promise((resolve) => { window.releaseProgram = resolve; });
+    WebAssembly.compileStreaming = (...args) => held.then(() => compile.apply(WebAssembly, args));
+  });
+  await page.goto(s.pageUrl());
+  await s.until(page, () => window.vorekShellFrame > 0);
+  return page;
+}
+
 test('the page opened from disk', async (t) => {
   const browser = await s.launch();
   try {
@@ -106,16 +120,7 @@ test('the page opened from disk', async (t) => {
 
     await t.test('draws the board before the program runs, and hands it a click made meanwhile',
       async () => {
-        // The program's WebAssembly is held back until the test lets it go.
-        const early = await browser.context.newPage();
-        await early.addInitScript(() => {
-          const compile = WebAssembly.compileStreaming;
-          const held = new Promise((resolve) => { window.releaseProgram = resolve; });
-          WebAssembly.compileStreaming = (...args) =>
-            held.then(() => compile.apply(WebAssembly, args));
-        });
-        await early.goto(s.pageUrl());
-        await s.until(early, () => window.vorekShellFrame > 0);
+        const early = await openHeld(browser.context);
         const shown = s.windowOf(early, 'Vorek');
         const client = await shown.locator('.client').boundingBox();
         assert.deepEqual(client, await main.locator('.client').boundingBox(),
@@ -140,6 +145,15 @@ test('the page opened from disk', async (t) => {
         assert.equal(await early.locator('[data-shell]').count(), 0);
         await early.close();
       });
+
+    await t.test('hands the program a close made before it ran: the game ends', async () => {
+      const early = await openHeld(browser.context);
+      await s.click(early, s.windowOf(early, 'Vorek').locator('.titlebar .close'));
+      await early.evaluate(() => window.releaseProgram());
+      await s.until(early, () => document.body.dataset.state === 'ended');
+      assert.equal((await s.flags(early)).status, '0');
+      await early.close();
+    });
   } finally {
     await browser.close();
   }
