@@ -1,5 +1,5 @@
 // make_shell.js: writes the page's shell: the designs' pictures, and the start-up window as the
-// page first shows it, for the program to take over once it runs (web_page.js).
+// page first shows it, for the program to take over once it runs (web_windows.js).
 //
 // The pictures go where the shell says <!-- pictures -->, each named by its file name. The
 // start-up window's go in as its own <img>s, which the browser loads while it parses the page;
@@ -109,7 +109,7 @@ function bitmapToPng(bytes) {
 
 const escape = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/"/g, '&quot;');
 
-// The start-up window as web_page.js builds it, with each picture as an <img> of its data: URL.
+// The start-up window as web_windows.js builds it, with each picture as an <img> of its data: URL.
 // Empty when the program has to draw it itself.
 function startWindow(form, urls) {
   const controls = Object.entries(form.controls);

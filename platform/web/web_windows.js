@@ -1,0 +1,278 @@
+// web_windows.js: the windows the web host draws in the page for the runtime: their title bars,
+// controls and pictures, their stacking, focus and moving, and the taking over of the start-up
+// window the page drew before the program ran (make_shell.js). web_page.js makes one set of them,
+// handing over the page's state (its windows, by slot), whether input is refused just now, and
+// how a click reaches the program.
+/* global vorekCentre */
+
+function vorekWindows(page, refusing, deliver) {
+  'use strict';
+
+  const KIND_PICTURE = 0, KIND_BUTTON = 1, KIND_LABEL = 2;
+  const desktop = () => document.getElementById('desktop');
+
+  // --- pictures: the page carries them by file name (make_shell.js): the start-up window's in
+  // its own images, the others as base64 text ---
+
+  const pictures = new Map();
+  function findPictures() {
+    for (const image of document.querySelectorAll('#desktop img[data-picture]'))
+      pictures.set(image.dataset.picture, image.src);
+    for (const carried of document.querySelectorAll('#pictures [data-name]'))
+      pictures.set(carried.dataset.name, `data:${carried.dataset.type};base64,${carried.textContent}`);
+  }
+
+  // Points `image` at a picture; an image that already shows it is left alone, not reloaded.
+  function setPicture(image, name) {
+    const url = pictureUrl(name);
+    if (image.getAttribute('src') !== url) image.src = url;
+  }
+
+  function pictureUrl(name) { return pictures.get(name) || ''; }
+
+  function setProgramIcon(name) {
+    page.programIcon = name;
+    let link = document.querySelector('link[rel="icon"]');
+    if (!link) {
+      link = document.createElement('link');
+      link.rel = 'icon';
+      document.head.appendChild(link);
+    }
+    link.type = name.endsWith('.ico') ? 'image/x-icon' : 'image/bmp';
+    link.href = pictureUrl(name);
+  }
+
+  // --- windows ---
+
+  function raise(record) {
+    page.topZ += 1;
+    record.element.style.zIndex = String(page.topZ);
+    for (const other of page.windows.values())
+      other.element.classList.toggle('active', other === record);
+  }
+
+  function focusables(record) {
+    return Array.from(record.client.querySelectorAll('[data-tab]'))
+      .filter((element) => element.tabIndex >= 0)
+      .sort((a, b) => Number(a.dataset.tab) - Number(b.dataset.tab));
+  }
+
+  function focusWindow(record) {
+    const target = record.lastFocus && record.lastFocus.isConnected
+      ? record.lastFocus : focusables(record)[0];
+    if (target) target.focus({ preventScroll: true });
+  }
+
+  // Tab and Shift+Tab go round the window's controls in the design's tab order.
+  function onKeyDown(record, event) {
+    if (event.key !== 'Tab' || refusing()) return;
+    event.preventDefault();
+    const list = focusables(record);
+    if (list.length === 0) return;
+    const at = list.indexOf(document.activeElement);
+    const step = event.shiftKey ? -1 : 1;
+    const next = at < 0 ? 0 : (at + step + list.length) % list.length;
+    list[next].focus();
+  }
+
+  // The title bar moves its window; the window stays reachable by its title bar.
+  function makeMovable(record, bar) {
+    bar.addEventListener('pointerdown', (event) => {
+      if (event.button !== 0 || event.target.closest('.close') || refusing()) return;
+      const element = record.element;
+      const startX = event.clientX - element.offsetLeft;
+      const startY = event.clientY - element.offsetTop;
+      bar.setPointerCapture(event.pointerId);
+      const move = (moved) => {
+        const maxLeft = window.innerWidth - 40;
+        element.style.left = Math.min(maxLeft, Math.max(40 - element.offsetWidth,
+          moved.clientX - startX)) + 'px';
+        element.style.top = Math.min(window.innerHeight - 20,
+          Math.max(0, moved.clientY - startY)) + 'px';
+      };
+      const stop = () => {
+        bar.removeEventListener('pointermove', move);
+        bar.removeEventListener('pointerup', stop);
+        bar.removeEventListener('pointercancel', stop);
+      };
+      bar.addEventListener('pointermove', move);
+      bar.addEventListener('pointerup', stop);
+      bar.addEventListener('pointercancel', stop);
+    });
+  }
+
+  // The child of `parent` that `selector` finds in a window the page drew, else a new `tag`.
+  function part(parent, selector, tag) {
+    const found = parent.querySelector(`:scope > ${selector}`);
+    if (found) return found;
+    return parent.appendChild(document.createElement(tag));
+  }
+
+  // A window's title bar, or the one of the window the page drew, made ready.
+  function titleBar(caption, icon, onClose, element) {
+    const bar = element ? part(element, '.titlebar', 'div') : document.createElement('div');
+    bar.className = 'titlebar';
+    if (icon) {
+      const image = part(bar, '.icon', 'img');
+      image.className = 'icon';
+      image.alt = '';
+      setPicture(image, icon);
+    }
+    const text = part(bar, '.caption', 'span');
+    text.className = 'caption';
+    text.textContent = caption;
+    const close = part(bar, '.close', 'button');
+    close.type = 'button';
+    close.className = 'close';
+    close.tabIndex = -1;
+    close.setAttribute('aria-label', 'Fermer');
+    close.textContent = '\u2715';
+    // Like a window system's close box, it never takes the focus from the window's controls.
+    close.addEventListener('mousedown', (event) => event.preventDefault());
+    close.addEventListener('click', onClose);
+    return bar;
+  }
+
+  // The start-up window the page drew before the program ran (make_shell.js), if it is `name`'s:
+  // the program takes it over rather than drawing the same again.
+  function shellOf(name) {
+    const shell = document.querySelector('#desktop > [data-shell]');
+    if (!shell || shell.dataset.form !== name) return null;
+    delete shell.dataset.shell;
+    return shell;
+  }
+
+  function createWindow(slot, generation, name, caption, icon, width, height) {
+    const shell = shellOf(name);
+    const element = shell || document.createElement('section');
+    element.className = 'window';
+    element.dataset.form = name;
+    element.setAttribute('role', 'dialog');
+    element.setAttribute('aria-label', caption);
+    if (!shell) element.style.visibility = 'hidden';
+    const record = { slot, generation, element, client: null, controls: [], lastFocus: null,
+                     shown: false, drawn: Boolean(shell) };
+    const bar = titleBar(caption, icon || page.programIcon,
+                         (event) => deliver(event, 'vorek_close', [slot, generation]), element);
+    if (!shell) element.appendChild(bar);
+    const client = part(element, '.client', 'div');
+    client.className = 'client';
+    client.style.width = width + 'px';
+    client.style.height = height + 'px';
+    record.client = client;
+    element.addEventListener('pointerdown', () => { if (!refusing()) raise(record); }, true);
+    element.addEventListener('keydown', (event) => onKeyDown(record, event));
+    element.addEventListener('focusin', (event) => { record.lastFocus = event.target; });
+    makeMovable(record, bar);
+    page.windows.set(slot, record);
+    if (!shell) desktop().appendChild(element);
+  }
+
+  function createControl(slot, index, name, kind, container, left, top, width, height, tab,
+                         caption, picture, accessibleName, centred, clickable) {
+    const record = page.windows.get(slot);
+    // The page drew the start-up window's pictures and buttons before the program ran.
+    const drawn = record.drawn && (kind === KIND_PICTURE || kind === KIND_BUTTON)
+      ? record.client.querySelector(`:scope > [data-name="${CSS.escape(name)}"]`) : null;
+    let element;
+    if (kind === KIND_PICTURE) {
+      element = drawn || document.createElement('div');
+      element.className = 'picture';
+      element.tabIndex = 0;
+      element.setAttribute('role', 'img');
+      const image = part(element, 'img', 'img');
+      image.alt = '';
+      image.draggable = false;
+      setPicture(image, picture);
+    } else if (kind === KIND_BUTTON) {
+      element = drawn || document.createElement('button');
+      element.type = 'button';
+      element.className = 'button';
+      element.textContent = caption;
+    } else if (kind === KIND_LABEL) {
+      element = document.createElement('div');
+      element.className = 'label' + (centred ? ' centred' : '');
+      element.textContent = caption;
+    } else {
+      element = document.createElement('div');
+      element.className = 'frame';
+      element.setAttribute('role', 'group');
+      element.setAttribute('aria-label', caption);
+      const border = document.createElement('div');
+      border.className = 'frame-border';
+      const text = document.createElement('span');
+      text.className = 'frame-caption';
+      text.textContent = caption;
+      element.append(border, text);
+    }
+    element.dataset.name = name;
+    element.dataset.tab = String(tab);
+    if (accessibleName) element.setAttribute('aria-label', accessibleName);
+    element.style.left = left + 'px';
+    element.style.top = top + 'px';
+    element.style.width = width + 'px';
+    element.style.height = height + 'px';
+    if (clickable) {
+      element.addEventListener('click',
+        (event) => deliver(event, 'vorek_click', [slot, record.generation, index]));
+    }
+    const parent = container >= 0 ? record.controls[container] : record.client;
+    if (!drawn) parent.appendChild(element);
+    record.controls[index] = element;
+  }
+
+  // The start-up window the page drew is centred by the same function (shell.html).
+  function centre(slot) { vorekCentre(page.windows.get(slot).element); }
+
+  function show(slot) {
+    const record = page.windows.get(slot);
+    record.element.style.visibility = 'visible';
+    record.shown = true;
+    raise(record);
+    focusWindow(record);
+  }
+
+  function remove(slot) {
+    const record = page.windows.get(slot);
+    if (!record) return;
+    page.windows.delete(slot);
+    record.element.remove();
+    // The window system activates the window that is now in front.
+    let front = null;
+    for (const other of page.windows.values()) {
+      if (other.shown && (!front || Number(other.element.style.zIndex) >
+                                    Number(front.element.style.zIndex))) front = other;
+    }
+    if (front) {
+      raise(front);
+      focusWindow(front);
+    }
+  }
+
+  function move(slot, index, left, top) {
+    const element = page.windows.get(slot).controls[index];
+    element.style.left = left + 'px';
+    element.style.top = top + 'px';
+  }
+
+  function setCaption(slot, index, caption) {
+    const element = page.windows.get(slot).controls[index];
+    if (element.classList.contains('frame')) {
+      element.querySelector('.frame-caption').textContent = caption;
+      element.setAttribute('aria-label', caption);
+    } else {
+      element.textContent = caption;
+    }
+  }
+
+  // A start-up window the program did not take over is not the program's.
+  function dropShell() {
+    const shell = document.querySelector('#desktop > [data-shell]');
+    if (shell) shell.remove();
+  }
+
+  return {
+    findPictures, setProgramIcon, raise, focusWindow, titleBar, createWindow, createControl,
+    centre, show, remove, move, setCaption, dropShell,
+  };
+}
