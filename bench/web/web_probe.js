@@ -12,7 +12,7 @@ const path = require('node:path');
 const zlib = require('node:zlib');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
-const { bitmapToPng } = require('../../platform/web/make_shell.js');
+const { pictureUrl, readForms, startWindow } = require('../../platform/web/make_shell.js');
 
 function options() {
   const found = { runs: 15, clicks: 40 };
@@ -26,38 +26,22 @@ function options() {
   return found;
 }
 
-// The floor: the start-up window as the program first shows it, written out as plain HTML from
-// the designs' figures with the shell's own style sheet and pictures, the same first-frame mark
-// as the program's page, and a click on a piece that swaps it with the hole marker, the two
-// moves of the program's slide, timed as the program's page times its clicks.
+// The floor: the start-up window as the page draws it before its program runs (make_shell.js),
+// written out alone with the shell's own style sheet and pictures, the same first-frame mark as
+// the program's page, and a click on a piece that swaps it with the hole marker, the two moves
+// of the program's slide, timed as the program's page times its clicks.
 function floorPage(shell, pictures, figures) {
   const style = fs.readFileSync(shell, 'utf8').match(/<style>[\s\S]*?<\/style>/)[0];
-  const form = Object.values(JSON.parse(fs.readFileSync(figures, 'utf8')).forms)[0];
-  // The pictures as the page carries them.
-  const url = (name) => (name.endsWith('.bmp')
-    ? 'data:image/png;base64,' + bitmapToPng(fs.readFileSync(path.join(pictures, name)))
-      .toString('base64')
-    : 'data:image/x-icon;base64,' + fs.readFileSync(path.join(pictures, name)).toString('base64'));
-  const controls = Object.entries(form.controls).map(([name, c]) => {
-    const place = `left:${c.rect[0]}px;top:${c.rect[1]}px;width:${c.rect[2]}px;height:${c.rect[3]}px`;
-    if (c.kind === 'picture') {
-      return `<div class="picture" data-name="${name}" style="${place}">` +
-        `<img alt="" src="${url(c.picture)}"></div>`;
-    }
-    if (c.kind === 'button') return `<button class="button" style="${place}">${c.caption}</button>`;
-    throw new Error(`the floor page draws pictures and buttons, not a ${c.kind}`);
-  });
-  const icon = url(form.icon);
+  const form = readForms(figures)[0];
+  const urlOf = (name) => pictureUrl(path.join(pictures, name));
+  const drawn = startWindow(form, urlOf);
+  if (!drawn) throw new Error('the page does not draw its start-up window itself');
   return `<!DOCTYPE html><html lang="fr"><head><meta charset="utf-8"><title>Vorek</title>
-<link rel="icon" href="${icon}">${style}</head><body><div id="desktop">
-<section class="window active" id="main" style="visibility:hidden"><div class="titlebar">
-<img class="icon" alt="" src="${icon}"><span class="caption">${form.caption}</span>
-<button class="close">\u2715</button></div>
-<div class="client" style="width:${form.client[0]}px;height:${form.client[1]}px">
-${controls.join('\n')}</div></section></div>
+<link rel="icon" href="${urlOf(form.icon)}">${style}</head><body><div id="desktop">
+${drawn}</div>
 <script>
 window.floorPage = { firstFrame: 0, clickToHandled: [], clickToFrame: [] };
-const main = document.getElementById('main');
+const main = document.querySelector('#desktop > section');
 main.style.left = Math.round((innerWidth - main.offsetWidth) / 2) + 'px';
 main.style.top = Math.round((innerHeight - main.offsetHeight) / 2) + 'px';
 main.style.visibility = 'visible';

@@ -109,19 +109,34 @@ function bitmapToPng(bytes) {
 
 const escape = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/"/g, '&quot;');
 
-// The start-up window as web_windows.js builds it, with each picture as an <img> of its data: URL.
-// Empty when the program has to draw it itself.
-function startWindow(form, urls) {
+// A picture file as the page carries it: a data: URL, a bitmap as PNG.
+function pictureUrl(file) {
+  const bytes = fs.readFileSync(file);
+  return file.endsWith('.bmp') ? `data:image/png;base64,${bitmapToPng(bytes).toString('base64')}`
+    : `data:image/x-icon;base64,${bytes.toString('base64')}`;
+}
+
+// The designs' figures, each form with its name, the start-up window first.
+function readForms(figures) {
+  const forms = Object.entries(JSON.parse(fs.readFileSync(figures, 'utf8')).forms)
+    .map(([name, form]) => ({ name, ...form }));
+  if (forms.length === 0) throw new Error(`${figures} has no form`);
+  return forms;
+}
+
+// The start-up window as web_windows.js builds it, with each picture as an <img> of its data: URL
+// (`urlOf(name)`). Empty when the program has to draw it itself.
+function startWindow(form, urlOf) {
   const controls = Object.entries(form.controls);
   if (controls.some(([, c]) => !['picture', 'button'].includes(c.kind) || c.container)) return '';
   const place = (r) => `left:${r[0]}px;top:${r[1]}px;width:${r[2]}px;height:${r[3]}px`;
   const drawn = controls.map(([name, c]) => (c.kind === 'picture'
     ? `<div class="picture" data-name="${escape(name)}" style="${place(c.rect)}">` +
-      `<img alt="" data-picture="${escape(c.picture)}" src="${urls.get(c.picture)}"></div>`
+      `<img alt="" data-picture="${escape(c.picture)}" src="${urlOf(c.picture)}"></div>`
     : `<button type="button" class="button" data-name="${escape(name)}" ` +
       `style="${place(c.rect)}">${escape(c.caption)}</button>`));
   const icon = form.icon
-    ? `<img class="icon" alt="" data-picture="${escape(form.icon)}" src="${urls.get(form.icon)}">`
+    ? `<img class="icon" alt="" data-picture="${escape(form.icon)}" src="${urlOf(form.icon)}">`
     : '';
   return `<section class="window active" data-shell data-form="${escape(form.name)}" ` +
     `style="visibility:hidden">\n<div class="titlebar">${icon}` +
@@ -133,23 +148,20 @@ function startWindow(form, urls) {
 
 function main() {
   const [shellIn, shellOut, source, figures, ...files] = process.argv.slice(2);
-  const forms = Object.entries(JSON.parse(fs.readFileSync(figures, 'utf8')).forms)
-    .map(([name, form]) => ({ name, ...form }));
-  if (forms.length === 0) throw new Error(`${figures} has no form`);
+  const forms = readForms(figures);
   const urls = new Map();
   const rows = [];
   for (const file of files) {
     const name = path.basename(file);
     const bytes = fs.readFileSync(file);
     const bitmap = name.endsWith('.bmp');
-    const type = bitmap ? 'image/png' : 'image/x-icon';
-    urls.set(name, `data:${type};base64,${(bitmap ? bitmapToPng(bytes) : bytes).toString('base64')}`);
+    urls.set(name, pictureUrl(file));
     // A bitmap's size is in its information header; an icon's in its first directory entry.
     const width = bitmap ? bytes.readInt32LE(18) : bytes[6] || 256;
     const height = bitmap ? Math.abs(bytes.readInt32LE(22)) : bytes[7] || 256;
     rows.push(`    {"${name}", ${width}, ${height}},`);
   }
-  const startUp = startWindow(forms[0], urls);
+  const startUp = startWindow(forms[0], (name) => urls.get(name));
   // The pictures the start-up window does not carry itself.
   const carried = new Set(startUp ? [...startUp.matchAll(/data-picture="([^"]+)"/g)].map((m) => m[1]) : []);
   const pictures = [...urls].filter(([name]) => !carried.has(name)).map(([name, url]) => {
@@ -179,5 +191,5 @@ function main() {
   `);
 }
 
-module.exports = {bitmapToPng};
+module.exports = {bitmapToPng, pictureUrl, readForms, startWindow};
 if (require.main === module) main();
