@@ -16,6 +16,7 @@
 #include "platform/form.h"
 #include "platform/qt_app.h"
 #include "qt_views.h"
+#include "x11_release.h"
 
 namespace platform {
 namespace {
@@ -30,6 +31,8 @@ struct QtHost::Views {
   Runtime* runtime = nullptr;
   std::map<int, std::unique_ptr<FormWindow>> windows;
   std::map<std::string, QPixmap, std::less<>> pictures;
+  // Each button release where the player let go, however late it is read (on X11 only).
+  std::unique_ptr<X11ReleaseFilter> releases = X11ReleaseFilter::install();
 
   // Pictures are decoded once, from the resources compiled in, and shared by every load.
   const QPixmap& picture(std::string_view name) {

@@ -60,11 +60,11 @@ void PictureBoxView::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureBoxView::mouseReleaseEvent(QMouseEvent* event) {
-  // A click is a press of the left button on the box and its release, wherever the release
-  // seems to be. When the player has moved on before the release is handled (a loaded machine,
-  // quick clicks on two pieces), Qt 6.4 gives the release, and a move it makes up before it,
-  // the later position of the pointer: judged by its position, the click would be lost.
-  const bool click = pressed_ && event->button() == Qt::LeftButton;
+  // A click is a press of the left button on the box and its release on it, as for a button:
+  // a drag off the box before the release cancels it. On X11 the release stands where the
+  // player let go however late it is read (x11_release.h).
+  const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                     rect().contains(event->position().toPoint());
   pressed_ = false;
   if (click && onClick_) onClick_();
 }
