@@ -42,6 +42,8 @@ REACT = 15
 # Quick pairs of clicks: how many rounds of two pairs, and the time between a pair's clicks.
 QUICK_ROUNDS = 10
 QUICK_GAP = 0.003
+# Rounds of every button clicked with the pointer leaving at once.
+BUTTON_ROUNDS = 10
 EXIT = 30
 
 
@@ -161,11 +163,14 @@ class Run:
             return "a window still changing or another picture (the last grab: unsettled.png)"
         return wait_until(probe, REACT, what, seen)
 
-    def click(self, window, x, y):
-        self.x.click(window.x + x, window.y + y)
+    def click(self, window, x, y, then=None):
+        """A click in the window's client coordinates; `then`: where the pointer goes after."""
+        self.x.click(window.x + x, window.y + y,
+                     None if then is None else (window.x + then[0], window.y + then[1]))
 
-    def click_control(self, window, rect, name):
-        """Clicks a control at a point of it that no window above covers."""
+    def click_control(self, window, rect, name, leave=False):
+        """Clicks a control at a point of it that no window above covers; with `leave`, the
+        pointer goes off the control, to its left, right after the release."""
         others = []
         stack = [w.wid for w in self.x.windows(stacked=True)]
         above = stack[stack.index(window.wid) + 1:] if window.wid in stack else stack
@@ -179,7 +184,7 @@ class Run:
             for dx in (rw // 2, rw // 3, 2 * rw // 3, rw // 5, 4 * rw // 5):
                 x, y = window.x + rx + dx, window.y + ry + dy
                 if not any(inside(o, x, y) for o in others):
-                    self.x.click(x, y)
+                    self.x.click(x, y, then=(window.x + rx - 16, y) if leave else None)
                     return
         raise CheckFailed(f"expected to see the control {name} of {window.describe()}; "
                           f"other windows cover it: {describe_windows(self.windows())}")
@@ -340,9 +345,9 @@ def quitter_image(run, main):
     return run.shot(main, QUITTER)
 
 
-def click_and_wait_new_main(run, old, rect, name, others=None):
+def click_and_wait_new_main(run, old, rect, name, others=None, leave=False):
     """Clicks a button of the main window that reloads it; returns the new main window."""
-    run.click_control(old, rect, name)
+    run.click_control(old, rect, name, leave)
     wanted = {"main": 1, **(others or {})}
     found = run.wait_windows(wanted, also=lambda w: w["main"][0].wid != old.wid,
                              what=f", the main window a new one after {name}")
@@ -508,7 +513,7 @@ def win(run, main, idle, game):
            f'the prompt "Bravo !": about {wanted} px of text ending in a thin "!" after a space',
            f"{width} px of text in glyph runs {glyphs} (see game{game}-bravo.png)")
     x, y, w, h = button
-    run.click(box, x + w // 2, y + h // 2)
+    run.click(box, x + w // 2, y + h // 2, then=(x - 16, y + h // 2))  # the hand moves on
     run.wait_windows({"main": 1}, also=lambda w: w["main"][0].wid == main.wid,
                      what=" (the same main window) after OK of the Bravo box")
     solved = board.initial_layout()
@@ -751,9 +756,56 @@ def quick_clicks(suite):
         run.expect_exit("after closing the main window", about_allowed=False)
 
 
+def button_clicks(suite):
+    """Every button clicked as a hand clicks it, the pointer leaving the button right after the
+    release: the click counts however late the program reads it. A drag off a button before
+    the release cancels the click, as on every desktop."""
+    with Run(suite, "button-clicks") as run:
+        main = start_main(run)
+        idle = quitter_image(run, main)  # the pointer off every window
+        raised = run.shot(main, BRASSER).tobytes()
+        box = (BRASSER[0], BRASSER[1], BRASSER[0] + BRASSER[2], BRASSER[1] + BRASSER[3])
+        x, y = main.x + BRASSER[0] + BRASSER[2] // 2, main.y + BRASSER[1] + BRASSER[3] // 2
+        run.x.press(x, y)
+        pressed = run.settled_shot(main, lambda image: image.crop(box).tobytes() != raised,
+                                   "Brasser drawn pressed under the pointer").crop(box).tobytes()
+        run.x.move_pointer(x - BRASSER[2], y)
+        wait_until(lambda: run.shot(main, BRASSER).tobytes() != pressed, REACT,
+                   "Brasser drawn no longer pressed once the pointer is dragged off it",
+                   lambda: "it drawn pressed still")
+        run.x.release()
+        # Events are read in turn: once Voir's window is there, the release has been handled.
+        run.click_control(main, VOIR, "Voir")
+        found = run.wait_windows({"main": 1, "portrait": 1}, what=" after Voir")
+        expect(found["main"][0].wid == main.wid, "the same main window after a drag off Brasser",
+               "a new one: the drag shuffled")
+        run.click_control(found["portrait"][0], PORTRAIT_OK, "Ok of the portrait window")
+        run.wait_windows({"main": 1}, what=" after the portrait's Ok")
+
+        for round_ in range(1, BUTTON_ROUNDS + 1):
+            main, _ = click_and_wait_new_main(run, main, BRASSER, f"Brasser (round {round_})",
+                                              leave=True)
+            finir_shown(run, main, idle)
+            main, _ = click_and_wait_new_main(run, main, QUITTER,
+                                              f'Quitter reading "Finir" (round {round_})',
+                                              leave=True)
+            wait_until(lambda: quitter_image(run, main).tobytes() == idle.tobytes(), REACT,
+                       f'the third button to read "Quitter" after the restart (round {round_})',
+                       lambda: "other pixels")
+            run.click_control(main, VOIR, "Voir", leave=True)
+            portrait = run.wait_windows({"main": 1, "portrait": 1},
+                                        what=f" after Voir (round {round_})")["portrait"][0]
+            run.click_control(portrait, PORTRAIT_OK, "Ok of the portrait window", leave=True)
+            run.wait_windows({"main": 1}, what=f" after the portrait's Ok (round {round_})")
+        run.click_control(main, QUITTER, "Quitter", leave=True)
+        about = run.wait_windows({"about": 1}, what=" after Quitter")["about"][0]
+        run.click_control(about, ABOUT_OK, "Ok of the About window", leave=True)
+        run.expect_exit("after the About window's Ok")
+
+
 GROUPS = {
     "layout": [initial_layout],
-    "clicks": [quick_clicks],
+    "clicks": [quick_clicks, button_clicks],
     "games": [games],
     "windows": [portrait_stays_where_put, portrait_comes_back_fresh, closing_the_main_window_ends,
                 closing_the_main_window_leaves_the_portrait, closing_the_about_window_ends,

@@ -322,10 +322,14 @@ class XSession:
         xtest.fake_input(self.display, X.MotionNotify, x=int(x), y=int(y))
         self.display.sync()
 
-    def click(self, x, y):
+    def click(self, x, y, then=None):
+        """A click at (x, y); with `then`, the pointer goes on there right after the release,
+        as a hand does, before the program may have read the click."""
         self.move_pointer(x, y)
         xtest.fake_input(self.display, X.ButtonPress, 1)
         xtest.fake_input(self.display, X.ButtonRelease, 1)
+        if then is not None:
+            xtest.fake_input(self.display, X.MotionNotify, x=int(then[0]), y=int(then[1]))
         self.display.sync()
 
     def press(self, x, y):
