@@ -116,6 +116,26 @@ TEST(MainWindowWidgets, EachBoxShowsItsPictureUnscaledInsideItsBorder) {
   }
 }
 
+TEST(MainWindowWidgets, APictureBoxMarksTheFocusWhenTheKeyboardBringsIt) {
+  QtGame game;
+  QWidget* p2 = QtGame::control("Vorek", "p2");
+  QWidget* p3 = QtGame::control("Vorek", "p3");
+  QWidget* window = QtGame::window("Vorek");
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  const QImage plain = shownBy(p3);
+  p3->setFocus(Qt::MouseFocusReason);
+  ASSERT_TRUE(p3->hasFocus());
+  EXPECT_EQ(differingPixels(shownBy(p3), plain), 0) << "a clicked piece shows no mark";
+  p2->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(p2, Qt::Key_Tab);
+  ASSERT_TRUE(p3->hasFocus());
+  const QImage marked = shownBy(p3);
+  EXPECT_GT(differingPixels(marked.copy(2, 2, 50, 50), plain.copy(2, 2, 50, 50)), 100);
+  EXPECT_EQ(differingPixels(marked.copy(0, 0, 54, 2), plain.copy(0, 0, 54, 2)), 0)
+      << "the mark stands inside the border";
+}
+
 // The rectangle a button gives its caption, after the style's frame and margins.
 QRect captionRoom(QPushButton* button) {
   QStyleOptionButton option;

@@ -27,6 +27,18 @@ void paintSunkenBorder(QPainter& painter, const QRect& box) {
   ring(inner, QColor(64, 64, 64), QColor(212, 208, 200));
 }
 
+// The keyboard's focus on a picture: a dotted ring of black and white pixels in turn, which
+// shows on any picture.
+void paintFocusMark(QPainter& painter, const QRect& ring) {
+  for (const auto& [colour, offset] : {std::pair{Qt::white, 0.0}, std::pair{Qt::black, 1.0}}) {
+    QPen pen(colour, 1, Qt::CustomDashLine);
+    pen.setDashPattern({1.0, 1.0});
+    pen.setDashOffset(offset);
+    painter.setPen(pen);
+    painter.drawRect(ring);
+  }
+}
+
 // The window manager's frame, as last seen around one of our windows: every window has the same.
 QMargins knownFrame;
 
@@ -53,6 +65,19 @@ void PictureBoxView::paintEvent(QPaintEvent*) {
   painter.drawPixmap(QRect(QPoint(kBorder, kBorder), size), picture_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   paintSunkenBorder(painter, rect());
+  if (keyboardFocus_ && hasFocus()) paintFocusMark(painter, rect().adjusted(3, 3, -4, -4));
+}
+
+void PictureBoxView::focusInEvent(QFocusEvent* event) {
+  // As on the desktop, the mark is for the keyboard's player; a click on a piece shows none.
+  const Qt::FocusReason reason = event->reason();
+  keyboardFocus_ = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+  update();
+}
+
+void PictureBoxView::focusOutEvent(QFocusEvent*) {
+  keyboardFocus_ = false;
+  update();
 }
 
 void PictureBoxView::mousePressEvent(QMouseEvent* event) {

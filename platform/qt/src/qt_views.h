@@ -34,11 +34,14 @@ class PictureBoxView final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   QPixmap picture_;
   std::function<void()> onClick_;
   bool pressed_ = false;
+  bool keyboardFocus_ = false;  // the focus came by Tab: its mark is shown
 };
 
 // A form's top-level window. Closing it through the title bar asks the runtime, which unloads
