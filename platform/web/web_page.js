@@ -38,6 +38,9 @@ var VorekPage = (function () {
     return page.state !== 'running' || page.busy || page.boxOpen;
   }
 
+  // Settles once the event being handled, if any, has been.
+  let handling = Promise.resolve();
+
   function deliver(event, entry, args) {
     if (refusing()) return;
     page.busy = true;
@@ -58,7 +61,7 @@ var VorekPage = (function () {
       fatal(error);
       return;
     }
-    Promise.resolve(result).then(done, fatal);
+    handling = Promise.resolve(result).then(done, fatal);
   }
 
   // After an event or the start: once new pictures are decoded, the next animation frame shows
@@ -186,12 +189,28 @@ var VorekPage = (function () {
     page.state = 'running';
     setFlag('state', 'running');
     markFrame(false);
-    // The clicks made on the start-up window before the program ran, in turn, on the controls
-    // and close box the program took over.
-    const early = window.vorekEarlyClicks || [];
-    window.vorekEarlyClicks = null;
-    for (const control of early) {
-      if (control.isConnected) control.click();
+    const early = window.vorekEarlyInput || [];
+    window.vorekEarlyInput = null;
+    replay(early);
+  }
+
+  // The input made before the program ran, each once its predecessor has been handled: clicks
+  // on the controls and close box the program took over, which take the focus as a press does,
+  // and the keys, on the control that has the focus by then.
+  async function replay(early) {
+    for (const input of early) {
+      const target = input.control || document.activeElement;
+      if (!target || !target.isConnected) continue;
+      if (input.control) {
+        if (target.tabIndex >= 0) target.focus({ preventScroll: true });
+        target.click();
+      } else if (input.key === 'Tab') {
+        target.dispatchEvent(new KeyboardEvent('keydown', { key: 'Tab', shiftKey: input.shiftKey,
+                                                            bubbles: true, cancelable: true }));
+      } else if (target.matches('#desktop .button')) {
+        target.click();
+      }
+      await handling;
     }
   }
 

@@ -118,8 +118,8 @@ test('the page opened from disk', async (t) => {
       assert.notEqual(s.describe(layout), s.describe(s.initialLayout()));
     });
 
-    await t.test('draws the board before the program runs, and hands it a click made meanwhile',
-      async () => {
+    await t.test('draws the board before the program runs, and hands it, in order and once, ' +
+      'the clicks and keys made meanwhile', async () => {
         const early = await openHeld(browser.context);
         const shown = s.windowOf(early, 'Vorek');
         const client = await shown.locator('.client').boundingBox();
@@ -133,15 +133,23 @@ test('the page opened from disk', async (t) => {
                                      s.readBitmap(s.tileName(layout[cell]))), 0);
         }
 
+        // p20 to the parking cell, p19 into the hole it leaves, then from p19 four steps along
+        // the tab order to "Voir", which Enter presses.
         await s.click(early, s.piece(early, 20));
+        await s.click(early, s.piece(early, 19));
+        for (let i = 0; i < 4; i += 1) await early.keyboard.press('Tab');
+        await early.keyboard.press('Enter');
         assert.notEqual((await s.flags(early)).state, 'running');
         assert.equal(s.describe(await s.readBoard(early)), s.describe(layout),
           'a piece moved before the program ran');
         await early.evaluate(() => window.releaseProgram());
-        await s.until(early, () => Number(document.body.dataset.events) === 1);
+        await s.until(early, () => document.body.dataset.state === 'running');
         await s.settled(early);
-        assert.equal((await s.readBoard(early))[s.PARKING], 20, 'the early click was lost');
-        assert.equal(await early.locator('section.window').count(), 1);
+        assert.equal((await s.flags(early)).events, '3', 'not every early input counted once');
+        assert.equal(s.describe(await s.readBoard(early)),
+          '1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 0 19 | 20');
+        assert.deepEqual(await early.locator('section.window').evaluateAll((all) =>
+          all.map((w) => w.dataset.form).sort()), ['V_portrait', 'Vorek']);
         assert.equal(await early.locator('[data-shell]').count(), 0);
         await early.close();
       });
