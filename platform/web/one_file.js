@@ -15,6 +15,7 @@ const zlib = require('node:zlib');
 
 const starter = `<script>
 (function () {
+  if (typeof WebAssembly !== 'object') return;  // the page says why it cannot run (shell.html)
   function unpack(id) {
     const text = document.getElementById(id).textContent;
     const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text)
@@ -29,7 +30,7 @@ const starter = `<script>
     const program = document.createElement('script');
     program.textContent = text;
     document.body.appendChild(program);
-  });
+  }, () => vorekCannotRun(false));
 })();
 </script>`;
 

@@ -1,7 +1,8 @@
 // web_page.js: the page side of the web host: the player's clicks handed to the runtime one at a
 // time, the frames that show them, the modal box and the end of the program. The windows are
 // drawn by web_windows.js.
-/* global Module, ccall, addRunDependency, removeRunDependency, abort, vorekWindows */
+/* global Module, ccall, addRunDependency, removeRunDependency, abort, vorekWindows,
+   vorekCannotRun */
 
 var VorekPage = (function () {
   'use strict';
@@ -244,6 +245,8 @@ Module['preRun'] = [].concat(Module['preRun'] || [], () => {
 });
 // Once main has returned (or waits on a box at the start), the page takes the player's input.
 Module['postRun'] = [].concat(Module['postRun'] || [], VorekPage.started);
+// A program that cannot be compiled, loaded or started: the page says so (shell.html).
+Module['onAbort'] = () => vorekCannotRun(false);
 if (typeof window !== 'undefined') window.vorekPage = VorekPage.page;
 // The one-file page compiles its WebAssembly before this script runs (one_file.js); the site's
 // page fetches vorek.wasm as Emscripten's loader does.

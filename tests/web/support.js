@@ -24,13 +24,14 @@ const screenshotsDir = process.env.VOREK_SCREENSHOTS;
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
-// A fresh browser with a profile of its own, offline unless the suite serves the page itself.
-async function launch({ offline = true } = {}) {
+// A fresh browser with a profile of its own, offline unless the suite serves the page itself;
+// `args` are more of Chromium's switches.
+async function launch({ offline = true, args = [] } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.VOREK_CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    args: CHROMIUM_ARGS,
+    args: CHROMIUM_ARGS.concat(args),
     viewport: { width: 1024, height: 768 },
     deviceScaleFactor: 1,
     locale: 'fr-FR',
