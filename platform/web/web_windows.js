@@ -3,7 +3,7 @@
 // window the page drew before the program ran (make_shell.js). web_page.js makes one set of them,
 // handing over the page's state (its windows, by slot), whether input is refused just now, and
 // how a click reaches the program.
-/* global vorekCentre */
+/* global vorekCentre, vorekPlace */
 
 function vorekWindows(page, refusing, deliver) {
   'use strict';
@@ -83,13 +83,7 @@ function vorekWindows(page, refusing, deliver) {
       const startX = event.clientX - element.offsetLeft;
       const startY = event.clientY - element.offsetTop;
       bar.setPointerCapture(event.pointerId);
-      const move = (moved) => {
-        const maxLeft = window.innerWidth - 40;
-        element.style.left = Math.min(maxLeft, Math.max(40 - element.offsetWidth,
-          moved.clientX - startX)) + 'px';
-        element.style.top = Math.min(window.innerHeight - 20,
-          Math.max(0, moved.clientY - startY)) + 'px';
-      };
+      const move = (moved) => vorekPlace(element, moved.clientX - startX, moved.clientY - startY);
       const stop = () => {
         bar.removeEventListener('pointermove', move);
         bar.removeEventListener('pointerup', stop);

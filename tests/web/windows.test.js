@@ -16,8 +16,27 @@ const windowAt = (page, { x, y }) => page.evaluate(([px, py]) => {
   return found ? found.dataset.form : null;
 }, [x, y]);
 
+// In the page: the middle of the part of a window's title bar that is in the page, beside its
+// close box, and how much of the bar that is.
+function gripOf(element) {
+  const bar = element.querySelector('.titlebar').getBoundingClientRect();
+  const close = element.querySelector('.titlebar .close').getBoundingClientRect();
+  const [left, right] = [Math.max(0, bar.left), Math.min(innerWidth, close.left)];
+  const [top, bottom] = [Math.max(0, bar.top), Math.min(innerHeight, bar.bottom)];
+  return { x: (left + right) / 2, y: (top + bottom) / 2, across: right - left, down: bottom - top,
+           whole: bar.height };
+}
+const grip = (locator) => locator.evaluate(gripOf);
+// The page is `width` × `height` and every window can be taken by 30 pixels of its title bar,
+// the whole bar down.
+const allInReach = (width, height) => `innerWidth === ${width} && innerHeight === ${height} &&
+  Array.from(document.querySelectorAll('section.window')).every((w) => {
+    const grip = (${gripOf})(w);
+    return grip.across >= 30 && grip.down === grip.whole;
+  })`;
+
 async function drag(page, locator, dx, dy) {
-  const from = await s.centreOf(locator.locator('.titlebar .caption'));
+  const from = await grip(locator);
   await page.mouse.move(from.x, from.y);
   await page.mouse.down();
   await page.mouse.move(from.x + dx, from.y + dy, { steps: 5 });
@@ -166,6 +185,37 @@ test('the windows', async (t) => {
       await s.play(page, about.locator('.titlebar .close'));
       assert.equal((await s.flags(page)).state, 'ended');
     });
+
+    await t.test('a smaller page keeps every window\'s title bar in reach, moved in no further',
+      async () => {
+        for (const [width, height] of [[640, 1080], [1920, 360]]) {
+          await page.setViewportSize({ width: 1920, height: 1080 });
+          await page.reload();
+          await s.until(page, () => document.body.dataset.state === 'running');
+          await s.settled(page);
+          await s.play(page, s.control(page, 'Vorek', 'Voir'));
+          const windows = [main, portrait];
+          const before = await Promise.all(windows.map((w) => w.boundingBox()));
+          await page.setViewportSize({ width, height });
+          await s.until(page, allInReach(width, height));
+          for (const [i, w] of windows.entries()) {
+            const [was, is] = [before[i], await w.boundingBox()];
+            const at = `${width} × ${height}, window ${i}`;
+            if (width < 1920) {
+              assert.equal(is.y, was.y, `${at} moved down or up`);
+              assert.ok(is.x > width - 60, `${at} moved in further than needed, to ${is.x}`);
+            } else {
+              assert.equal(is.x, was.x, `${at} moved across`);
+              assert.ok(is.y > height - 60, `${at} moved up further than needed, to ${is.y}`);
+            }
+          }
+          const place = await portrait.boundingBox();
+          await drag(page, portrait, -200, -100);
+          const moved = await portrait.boundingBox();
+          assert.deepEqual([moved.x - place.x, moved.y - place.y], [-200, -100],
+            `at ${width} × ${height} the portrait does not follow its title bar`);
+        }
+      });
   } finally {
     await browser.close();
   }
