@@ -57,10 +57,12 @@ function vorekWindows(page, refusing, deliver) {
       .sort((a, b) => Number(a.dataset.tab) - Number(b.dataset.tab));
   }
 
+  // The page opens with no focus rectangle, as a desktop does until the keyboard is used.
   function focusWindow(record) {
     const target = record.lastFocus && record.lastFocus.isConnected
       ? record.lastFocus : focusables(record)[0];
-    if (target) target.focus({ preventScroll: true });
+    const focusVisible = page.state === 'starting' ? false : undefined;
+    if (target) target.focus({ preventScroll: true, focusVisible });
   }
 
   // Tab and Shift+Tab go round the window's controls in the design's tab order.

@@ -107,6 +107,38 @@ test('the page opened from disk', async (t) => {
       assert.equal(await focused(), 'Command1');
     });
 
+    await t.test('shows the keyboard focus on every control, a picture box\'s over its picture',
+      async () => {
+        const button = await s.control(page, 'Vorek', 'Command1').boundingBox();
+        const withFocus = await s.grab(page, button);
+        await page.keyboard.press('Tab');
+        assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'p1');
+        const withoutFocus = await s.grab(page, button);
+        assert.notDeepEqual(withFocus.rgb, withoutFocus.rgb, 'the focused button looks the same');
+
+        // Where p1's picture differs from its tile: a rectangle's outline around most of it.
+        const tile = s.readBitmap(s.tileName(1));
+        const grabbed = await s.grab(page, await s.piece(page, 1).boundingBox());
+        const changed = [];
+        for (let y = 0; y < tile.height; y += 1) {
+          for (let x = 0; x < tile.width; x += 1) {
+            const g = ((y + 2) * grabbed.width + x + 2) * 3, p = (y * tile.width + x) * 3;
+            if (!grabbed.rgb.subarray(g, g + 3).equals(tile.rgb.subarray(p, p + 3)))
+              changed.push([x, y]);
+          }
+        }
+        const xs = changed.map(([x]) => x), ys = changed.map(([, y]) => y);
+        const [left, right, top, bottom] = [Math.min(...xs), Math.max(...xs), Math.min(...ys),
+          Math.max(...ys)];
+        assert.ok(changed.length >= tile.width, `only ${changed.length} pixels show the focus`);
+        assert.ok(right - left >= tile.width - 8 && bottom - top >= tile.height - 8,
+          `the focus rectangle spans only ${left}-${right} × ${top}-${bottom}`);
+        assert.deepEqual(changed.filter(([x, y]) => x !== left && x !== right && y !== top &&
+          y !== bottom), [], 'the focus covers the picture beyond a rectangle\'s outline');
+        await s.screenshot(page, 'focus');
+        await page.keyboard.press('Shift+Tab');
+      });
+
     await t.test('plays from the keyboard: Space on "Brasser" deals a game', async () => {
       const before = Number((await s.flags(page)).events);
       await page.keyboard.press('Space');
