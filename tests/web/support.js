@@ -95,16 +95,18 @@ async function centreOf(locator) {
   return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
 }
 
-// A real mouse click in the middle of `locator`.
-async function click(page, locator) {
+// A real mouse click in the middle of `locator`; with `leave`, the pointer leaves for the
+// page's corner as soon as the button is released.
+async function click(page, locator, { leave = false } = {}) {
   const { x, y } = await centreOf(locator);
   await page.mouse.click(x, y);
+  if (leave) await page.mouse.move(0, 0);
 }
 
 // A click that the page delivers to the program: waits until its event has run and shown.
-async function play(page, locator) {
+async function play(page, locator, options) {
   const before = Number((await flags(page)).events);
-  await click(page, locator);
+  await click(page, locator, options);
   await until(page, (n) => Number(document.body.dataset.events) > n, before);
   await settled(page);
 }

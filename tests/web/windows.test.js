@@ -186,6 +186,30 @@ test('the windows', async (t) => {
       assert.equal((await s.flags(page)).state, 'ended');
     });
 
+    await t.test('every button click counts, the pointer leaving as soon as it is released',
+      async () => {
+        await page.locator('#replay').click();
+        await s.until(page, () => document.body.dataset.state === 'running');
+        await s.settled(page);
+        const leave = { leave: true };
+        const caption = () => s.control(page, 'Vorek', 'Quitter').textContent();
+        for (let round = 1; round <= 5; round += 1) {
+          await s.play(page, s.control(page, 'Vorek', 'Command1'), leave);
+          assert.equal(await caption(), 'Finir', `round ${round}: "Brasser" dealt no game`);
+          await s.play(page, s.control(page, 'Vorek', 'Quitter'), leave);
+          assert.equal(await caption(), 'Quitter', `round ${round}: "Finir" did not restart`);
+          assert.equal(s.describe(await s.readBoard(page)), s.describe(s.initialLayout()));
+          await s.play(page, s.control(page, 'Vorek', 'Voir'), leave);
+          assert.deepEqual(await forms(page), ['V_portrait', 'Vorek'], `round ${round}: "Voir"`);
+          await s.play(page, s.control(page, 'V_portrait', 'Command1'), leave);
+          assert.deepEqual(await forms(page), ['Vorek'], `round ${round}: the portrait's "Ok"`);
+        }
+        await s.play(page, s.control(page, 'Vorek', 'Quitter'), leave);
+        assert.deepEqual(await forms(page), ['Sujet']);
+        await s.play(page, s.control(page, 'Sujet', 'ok'), leave);
+        assert.equal((await s.flags(page)).state, 'ended');
+      });
+
     await t.test('a smaller page keeps every window\'s title bar in reach, moved in no further',
       async () => {
         for (const [width, height] of [[640, 1080], [1920, 360]]) {
