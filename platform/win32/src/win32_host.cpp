@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "form_window.h"
+#include "mouse_release.h"
 #include "picture_box.h"
 #include "pictures.h"
 #include "platform/form.h"
@@ -53,6 +55,9 @@ struct Win32Host::Windows {
   Pictures pictures{instance};
   std::map<int, FormWindow*> loaded;  // the window of each loaded form, by slot
   bool ended = false;
+  // For as long as the host serves this thread.
+  std::unique_ptr<HHOOK__, decltype(&UnhookWindowsHookEx)> releases{hookMouseReleases(),
+                                                                    &UnhookWindowsHookEx};
 
   // Tab and Shift+Tab move through the design's tab order of the window that has the focus.
   bool preTranslate(const MSG& msg) {
