@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cmath>
@@ -55,6 +56,20 @@ RECT rectIn(HWND hwnd, HWND parent) {
 std::string describe(const RECT& r) {
   return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
          std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top) + ")";
+}
+
+// What a control shows inside its edge once painted, pixel by pixel, row after row.
+std::vector<COLORREF> shown(HWND control) {
+  UpdateWindow(control);
+  RECT inside;
+  GetClientRect(control, &inside);
+  std::vector<COLORREF> pixels;
+  HDC dc = GetDC(control);
+  for (int y = 0; y < inside.bottom; ++y) {
+    for (int x = 0; x < inside.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+  }
+  ReleaseDC(control, dc);
+  return pixels;
 }
 
 // The visible top-level windows of this thread with the given class.
@@ -378,10 +393,31 @@ TEST_F(Win32Host, TabFollowsTheDesignsOrderFromTheFirstPictureBox) {
     order.emplace_back(name);
   }
   EXPECT_EQ(GetFocus(), control(main, kVorek, "p1")) << "the focus starts on the first box";
+  // A box reached by Tab shows the focus, inside its edge: it is drawn otherwise than once the
+  // focus has left it, and only within two pixels of its edge, the picture whole inside that.
+  std::vector<COLORREF> focused;
   for (std::size_t k = 1; k < order.size(); ++k) {
-    key(GetFocus(), VK_TAB);
+    HWND left = GetFocus();
+    key(left, VK_TAB);
     HWND wanted = control(main, kVorek, order[k]);
     EXPECT_TRUE(waitFor([&] { return GetFocus() == wanted; })) << "Tab to " << order[k];
+    if (!focused.empty()) {
+      const std::vector<COLORREF> unfocused = shown(left);
+      ASSERT_EQ(focused.size(), unfocused.size());
+      EXPECT_NE(focused, unfocused) << order[k - 1] << " shows no focus";
+      RECT inside;
+      GetClientRect(left, &inside);
+      const int width = inside.right, height = inside.bottom;
+      int overPicture = 0;
+      for (std::size_t i = 0; i < focused.size(); ++i) {
+        const int x = static_cast<int>(i) % width, y = static_cast<int>(i) / width;
+        const bool edge = std::min({x, y, width - 1 - x, height - 1 - y}) < 2;
+        if (!edge && focused[i] != unfocused[i]) ++overPicture;
+      }
+      EXPECT_EQ(overPicture, 0) << order[k - 1] << ": pixels of the picture changed";
+    }
+    focused = classOf(wanted) == platform::kPictureBoxClass ? shown(wanted)
+                                                            : std::vector<COLORREF>{};
   }
   // Shift+Tab goes back.
   BYTE keys[256];

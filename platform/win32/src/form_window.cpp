@@ -120,6 +120,8 @@ void FormWindow::build(HINSTANCE instance) {
   order();
   layout();
   resizeClient(0, 0, true);
+  // As in a dialog: the focus is shown from the start only when the keyboard is in use.
+  SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 }
 
 HWND FormWindow::buildControl(HINSTANCE instance, int index) {
@@ -280,8 +282,11 @@ void FormWindow::tab(bool backwards) {
   }
   const int next = (at + (backwards ? count - 1 : 1)) % count;
   SetFocus(controls_[static_cast<std::size_t>(tabOrder_[static_cast<std::size_t>(next)])]);
-  // The keyboard is in use: show where the focus is.
-  SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  // The keyboard is in use: show where the focus is. Wine passes the change on to no control,
+  // so the window passes it on itself.
+  const WPARAM shown = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
+  SendMessageW(hwnd_, WM_CHANGEUISTATE, shown, 0);
+  for (HWND control : controls_) SendMessageW(control, WM_UPDATEUISTATE, shown, 0);
 }
 
 template <typename Call>

@@ -12,6 +12,9 @@ namespace {
 struct PictureBox {
   const Picture* picture;
   bool pressed = false;
+  // The window's UI state, as it reaches the box: the focus is shown once the window says that
+  // the keyboard is in use.
+  bool focusShown = false;
 
   static PictureBox* of(HWND hwnd) {
     return reinterpret_cast<PictureBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -31,6 +34,8 @@ struct PictureBox {
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, 0, 0, width, height, 0, 0, picture->width, picture->height, picture->bits,
                   picture->info, DIB_RGB_COLORS, SRCCOPY);
+    // The focus, inside the sunken edge, once the keyboard is in use.
+    if (focusShown && GetFocus() == hwnd) DrawFocusRect(dc, &inside);
     EndPaint(hwnd, &paint);
   }
 
@@ -52,6 +57,12 @@ struct PictureBox {
   }
 
   void OnCaptureChanged() { pressed = false; }
+
+  void OnUpdateUIState(HWND hwnd, WPARAM change) {
+    if ((HIWORD(change) & UISF_HIDEFOCUS) == 0) return;
+    focusShown = LOWORD(change) == UIS_CLEAR;
+    InvalidateRect(hwnd, nullptr, FALSE);
+  }
 };
 
 LRESULT CALLBACK pictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,6 +79,9 @@ LRESULT CALLBACK pictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     HANDLE_MSG(hwnd, WM_LBUTTONDOWN, box->OnLButtonDown);
     HANDLE_MSG(hwnd, WM_LBUTTONUP, box->OnLButtonUp);
     case WM_CAPTURECHANGED: box->OnCaptureChanged(); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, FALSE); break;
+    case WM_UPDATEUISTATE: box->OnUpdateUIState(hwnd, wParam); break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       delete box;
