@@ -45,13 +45,16 @@ struct PictureBox {
     pressed = true;
   }
 
-  // A click is the left button pressed on the box and released while the box holds the mouse.
-  // Where it is released is not judged: Wine may stamp a release with the position of the
-  // pointer's next move, and a quick player's click would be lost.
-  void OnLButtonUp(HWND hwnd, int, int, UINT) {
+  // A click is the left button pressed on the box and released on it, as for a button: a drag
+  // off the box before the release cancels it. A release that came in one input with a move
+  // stands where the pointer was before that move (mouse_release.cpp).
+  void OnLButtonUp(HWND hwnd, int x, int y, UINT) {
     if (!pressed) return;
     pressed = false;
     ReleaseCapture();
+    RECT box;
+    GetClientRect(hwnd, &box);
+    if (!PtInRect(&box, POINT{x, y})) return;
     const int id = GetDlgCtrlID(hwnd);
     FORWARD_WM_COMMAND(GetParent(hwnd), id, hwnd, STN_CLICKED, SendMessageW);
   }
