@@ -28,7 +28,9 @@ def wait(find, what, timeout=30.0):
 
 
 def children(node):
-    return [node.getChildAtIndex(i) for i in range(node.childCount)]
+    # A window going away may leave a hole between the count and the fetch.
+    found = (node.getChildAtIndex(i) for i in range(node.childCount))
+    return [child for child in found if child is not None]
 
 
 def main():
