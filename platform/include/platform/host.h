@@ -8,8 +8,8 @@ namespace platform {
 class Form;
 class Runtime;
 
-// The runtime keeps every property itself; a host only shows them. Two hosts exist: the Qt host,
-// with real windows, and the null host, which keeps a log and needs no display.
+// The runtime keeps every property itself; a host only shows them. Each window system has its
+// host (Qt, Win32, the web page), and the null host keeps a log and needs no display.
 class Host {
  public:
   virtual ~Host() = default;

@@ -12,8 +12,8 @@ namespace platform {
 static_assert(std::numeric_limits<float>::is_iec559, "positions rely on exact IEEE floats");
 using Twips = float;
 
-// At 96 dots per inch a pixel is 15 twips; the views place widgets at twips / 15 in Qt's
-// device-independent pixels and leave high-DPI screens to Qt's device-pixel ratio.
+// At 96 dots per inch a pixel is 15 twips; a host places its controls at twips / 15 in pixels of
+// 96 dots per inch and scales those for a screen of another density.
 inline constexpr Twips kTwipsPerPixel = 15;
 
 inline int toPixels(Twips twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
