@@ -35,13 +35,22 @@ std::uint8_t inputExtensionOpcode(xcb_connection_t* connection) {
 std::unique_ptr<X11ReleaseFilter> X11ReleaseFilter::install() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr || x11->connection() == nullptr) return nullptr;
-  // Qt drops a queued move whenever a later one waits, even past a press or a release; the
-  // filter must see every move to know where each release was made.
-  QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
   std::unique_ptr<X11ReleaseFilter> filter(
       new X11ReleaseFilter(inputExtensionOpcode(x11->connection())));
   QCoreApplication::instance()->installNativeEventFilter(filter.get());
   return filter;
+}
+
+X11ReleaseFilter::X11ReleaseFilter(std::uint8_t inputOpcode)
+    : inputOpcode_(inputOpcode),
+      compressedMoves_(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents)) {
+  // Qt drops a queued move whenever a later one waits, even past a press or a release; the
+  // filter must see every move to know where each release was made.
+  QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+}
+
+X11ReleaseFilter::~X11ReleaseFilter() {
+  QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, compressedMoves_);
 }
 
 bool X11ReleaseFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {

@@ -20,10 +20,12 @@ class X11ReleaseFilter final : public QAbstractNativeEventFilter {
   // elsewhere returns none.
   static std::unique_ptr<X11ReleaseFilter> install();
 
+  ~X11ReleaseFilter() override;
+
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
-  explicit X11ReleaseFilter(std::uint8_t inputOpcode) : inputOpcode_(inputOpcode) {}
+  explicit X11ReleaseFilter(std::uint8_t inputOpcode);
 
   // The pointer's last place as the program was told, in root coordinates (16.16 fixed point
   // for the input extension's events, whole pixels for the core ones).
@@ -37,6 +39,7 @@ class X11ReleaseFilter final : public QAbstractNativeEventFilter {
   void seeCoreEvent(void* event, std::uint8_t kind);
 
   std::uint8_t inputOpcode_;  // 0: no input extension
+  bool compressedMoves_;      // Qt's own setting, given back with the filter
   Place input_;
   Place core_;
 };
