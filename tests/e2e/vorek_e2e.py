@@ -765,7 +765,8 @@ def button_clicks(suite):
         idle = quitter_image(run, main)  # the pointer off every window
         raised = run.shot(main, BRASSER).tobytes()
         box = (BRASSER[0], BRASSER[1], BRASSER[0] + BRASSER[2], BRASSER[1] + BRASSER[3])
-        x, y = main.x + BRASSER[0] + BRASSER[2] // 2, main.y + BRASSER[1] + BRASSER[3] // 2
+        centre = DESIGN.centre("Vorek", "Command1")
+        x, y = main.x + centre[0], main.y + centre[1]
         run.x.press(x, y)
         pressed = run.settled_shot(main, lambda image: image.crop(box).tobytes() != raised,
                                    "Brasser drawn pressed under the pointer").crop(box).tobytes()
