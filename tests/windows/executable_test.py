@@ -97,6 +97,8 @@ class Executable(unittest.TestCase):
         self.assertIn("true/pm", text)
         self.assertIn('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
                       " ".join(text.split()))
+        self.assertIn(f'name="Tralden.Vorek" version="{options.version_numbers}"', text,
+                      "the program's own identity at the project's version")
 
     def test_carries_every_picture_of_the_designs_byte_for_byte(self):
         names = sorted(os.listdir(options.pictures))
