@@ -7,6 +7,8 @@
 #include <string>
 
 #include "forms/forms.h"
+#include "game.h"
+#include "platform/layout.h"
 #include "puzzle/board.h"
 
 namespace {
@@ -166,3 +168,79 @@ TEST(AboutTexts, AuthorTextEndsInAnAddressOnAnExampleDomain) {
 }
 
 }  // namespace
+
+// The windows in pixels at 100, 150 and 200 %: every figure is its 96-dpi one scaled, so that
+// each host puts each control and picture on the same pixel.
+struct Density {
+  int dpi;
+  platform::PixelSize main;
+  int edge;
+  platform::PixelRect p20, portrait;
+  int auteurLeft, auteurTop;
+};
+
+class Layout : public ::testing::TestWithParam<Density> {};
+
+platform::PixelSize pictureSize(std::string_view name) {
+  if (name == "portrait.bmp") return {251, 201};
+  return name.starts_with("about") ? platform::PixelSize{32, 32} : platform::PixelSize{50, 50};
+}
+
+TEST_P(Layout, EveryWindowScaledFromItsPixelsAt96Dpi) {
+  const Density& at = GetParam();
+  const auto main = platform::layOut(forms::kVorekDesign, at.dpi, pictureSize);
+  EXPECT_EQ(main.client, at.main);
+  const auto& p20 = main.controls[static_cast<std::size_t>(forms::kVorekDesign.indexOf("p20"))];
+  EXPECT_EQ(p20.rect, at.p20);
+  EXPECT_EQ(p20.edge, at.edge);
+  EXPECT_EQ(p20.accessibleName, "Pièce 20");
+  const auto portrait = platform::layOut(forms::kPortraitDesign, at.dpi, pictureSize);
+  EXPECT_EQ(portrait.controls[static_cast<std::size_t>(forms::kPortraitDesign.indexOf(
+                "Picture1"))].rect,
+            at.portrait)
+      << "sized to its picture and edge";
+  // A label inside a frame stands from the frame's corner.
+  const auto about = platform::layOut(forms::kSujetDesign, at.dpi, pictureSize);
+  const auto& auteur = about.controls[static_cast<std::size_t>(
+      forms::kSujetDesign.indexOf("auteur"))].rect;
+  EXPECT_EQ(std::pair(auteur.left, auteur.top), std::pair(at.auteurLeft, at.auteurTop));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Densities, Layout,
+    ::testing::Values(Density{96, {323, 213}, 2, {213, 160, 54, 54}, {0, 0, 255, 205}, 16, 144},
+                      Density{144, {485, 320}, 3, {320, 240, 81, 81}, {0, 0, 383, 308}, 24, 216},
+                      Density{192, {646, 426}, 4, {426, 320, 108, 108}, {0, 0, 510, 410}, 32,
+                              288}),
+    [](const auto& density) { return "At" + std::to_string(density.param.dpi) + "Dpi"; });
+
+TEST(Layout, TabOrderFollowsTheTabIndicesOfTheControlsThatTakeTheFocus) {
+  const auto main = platform::layOut(forms::kVorekDesign, 96, {});
+  std::vector<std::string_view> order;
+  for (int index : main.tabOrder)
+    order.push_back(forms::kVorekDesign.controls[static_cast<std::size_t>(index)].name);
+  ASSERT_EQ(order.size(), 24u);  // 21 boxes and 3 buttons
+  EXPECT_EQ(order.front(), "p1");
+  // p16's tab index is 20: it comes after p0, not between p15 and p17.
+  EXPECT_EQ(*(std::find(order.begin(), order.end(), "p15") + 1), "p17");
+  EXPECT_EQ(*(std::find(order.begin(), order.end(), "p0") + 1), "p16");
+  const auto about = platform::layOut(forms::kSujetDesign, 96, {});
+  for (int index : about.tabOrder) {
+    const ControlKind kind = forms::kSujetDesign.controls[static_cast<std::size_t>(index)].kind;
+    EXPECT_TRUE(kind == ControlKind::PictureBox || kind == ControlKind::CommandButton);
+  }
+}
+
+TEST(Layout, AWindowIsCentredInTheWorkAreaAndAMovedPieceWhereTheProgramPutIt) {
+  EXPECT_EQ(platform::centred({329, 241}, {0, 0, 1920, 1080}),
+            (platform::PixelRect{795, 419, 329, 241}));
+  EXPECT_EQ(platform::centred({330, 240}, {100, 50, 1000, 600}),
+            (platform::PixelRect{435, 230, 330, 240}));
+  vorek_test::Game game;
+  game.click("p20");
+  const platform::Form& main = game.runtime.form(forms::kVorek);
+  const int p20 = forms::kVorekDesign.indexOf("p20");
+  EXPECT_EQ(platform::layOutControl(main, p20, 192, pictureSize).rect,
+            (platform::PixelRect{534, 320, 108, 108}))
+      << "on the parking cell, 267 pixels in at 96 dpi";
+}

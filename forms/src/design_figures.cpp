@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "forms/forms.h"
+#include "platform/layout.h"
 #include "platform/twips.h"
 
 namespace {
@@ -15,7 +16,6 @@ namespace {
 using platform::ControlDesign;
 using platform::ControlKind;
 using platform::FormDesign;
-using platform::toPixels;
 
 std::string quoted(std::string_view text) {
   std::string out = "\"";
@@ -45,30 +45,20 @@ std::string_view kindName(ControlKind kind) {
   return "?";
 }
 
-// A control's place in the client area: its own is relative to its frame, if it has one.
-std::pair<int, int> clientCorner(const FormDesign& form, const ControlDesign& row) {
-  int x = toPixels(row.left), y = toPixels(row.top);
-  if (!row.container.empty()) {
-    const ControlDesign& frame = form.controls[static_cast<std::size_t>(form.indexOf(row.container))];
-    x += toPixels(frame.left);
-    y += toPixels(frame.top);
-  }
-  return {x, y};
-}
-
 void writeForm(std::ostream& out, const FormDesign& form) {
+  const platform::FormLayout layout = platform::layOut(form, 96, {});
   out << "    " << quoted(form.name) << ": {\n"
       << "      \"caption\": " << quoted(form.caption) << ",\n"
       << "      \"icon\": " << quoted(form.icon) << ",\n"
-      << "      \"client\": [" << toPixels(form.clientWidth) << ", "
-      << toPixels(form.clientHeight) << "],\n"
+      << "      \"client\": [" << layout.client.width << ", " << layout.client.height
+      << "],\n"
       << "      \"controls\": {\n";
   for (std::size_t i = 0; i < form.controls.size(); ++i) {
     const ControlDesign& row = form.controls[i];
-    const auto [x, y] = clientCorner(form, row);
+    const platform::PixelRect& rect = layout.controls[i].rect;
     out << "        " << quoted(row.name) << ": {\"kind\": " << quoted(kindName(row.kind))
-        << ", \"rect\": [" << x << ", " << y << ", " << toPixels(row.width) << ", "
-        << toPixels(row.height) << "], \"tab\": " << row.tabIndex
+        << ", \"rect\": [" << rect.left << ", " << rect.top << ", " << rect.width << ", "
+        << rect.height << "], \"tab\": " << row.tabIndex
         << ", \"caption\": " << quoted(row.caption) << ", \"picture\": " << quoted(row.picture)
         << ", \"container\": " << quoted(row.container) << "}"
         << (i + 1 < form.controls.size() ? ",\n" : "\n");
