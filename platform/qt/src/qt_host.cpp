@@ -14,6 +14,7 @@
 
 #include "platform/errors.h"
 #include "platform/form.h"
+#include "platform/layout.h"
 #include "platform/qt_app.h"
 #include "qt_views.h"
 #include "x11_release.h"
@@ -21,9 +22,10 @@
 namespace platform {
 namespace {
 
-QRect pixelRect(Twips left, Twips top, Twips width, Twips height) {
-  return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
-}
+QRect qrect(const PixelRect& rect) { return {rect.left, rect.top, rect.width, rect.height}; }
+
+// Qt scales for the screen by itself: the host lays out in pixels at 96 dpi.
+constexpr int kLayoutDpi = 96;
 
 }  // namespace
 
@@ -42,24 +44,29 @@ struct QtHost::Views {
     if (pixmap.isNull()) throw RuntimeError(ErrorNumber::InvalidPicture, name);
     return pictures.emplace(std::string(name), std::move(pixmap)).first->second;
   }
+  PictureSizes pictureSizes() {
+    return [this](std::string_view name) {
+      const QSize size = picture(name).deviceIndependentSize().toSize();
+      return PixelSize{size.width(), size.height()};
+    };
+  }
 
-  QWidget* build(const Form& form, int index, FormWindow& window);
-  void place(const Form& form, int index, QWidget& widget) const;
-  void order(const Form& form, FormWindow& window) const;
+  QWidget* build(const Form& form, int index, const ControlLayout& layout, FormWindow& window);
+  static void order(const FormLayout& layout, FormWindow& window);
 };
 
-QWidget* QtHost::Views::build(const Form& form, int index, FormWindow& window) {
+QWidget* QtHost::Views::build(const Form& form, int index, const ControlLayout& layout,
+                              FormWindow& window) {
   const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
   QWidget* parent = &window;
-  if (!row.container.empty())
-    parent = window.controls.at(static_cast<std::size_t>(form.design().indexOf(row.container)));
   const int slot = form.slot();
   const auto generation = form.generation();
   Runtime* target = runtime;
   auto click = [target, slot, generation, index] { target->click(slot, generation, index); };
   const QString caption = qs(form.loadedControl(index).caption);
   switch (row.kind) {
-    case ControlKind::PictureBox: return new PictureBoxView(parent, picture(row.picture), click);
+    case ControlKind::PictureBox:
+      return new PictureBoxView(parent, picture(row.picture), layout.edge, click);
     case ControlKind::CommandButton: {
       auto* button = new QPushButton(caption, parent);
       button->setAutoDefault(false);
@@ -79,27 +86,10 @@ QWidget* QtHost::Views::build(const Form& form, int index, FormWindow& window) {
   return nullptr;
 }
 
-void QtHost::Views::place(const Form& form, int index, QWidget& widget) const {
-  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
-  const ControlState& state = form.loadedControl(index);
-  QRect box = pixelRect(state.left, state.top, row.width, row.height);
-  if (row.autoSize) {
-    const QSize picture = pictures.find(row.picture)->second.deviceIndependentSize().toSize();
-    box.setSize(picture + QSize(2, 2) * PictureBoxView::kBorder);
-  }
-  widget.setGeometry(box);
-}
-
-void QtHost::Views::order(const Form& form, FormWindow& window) const {
-  std::vector<int> rows(form.design().controls.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
-  std::ranges::sort(rows, {}, [&](int i) {
-    return form.design().controls[static_cast<std::size_t>(i)].tabIndex;
-  });
+void QtHost::Views::order(const FormLayout& layout, FormWindow& window) {
   QWidget* previous = nullptr;
-  for (int i : rows) {
+  for (int i : layout.tabOrder) {
     QWidget* widget = window.controls[static_cast<std::size_t>(i)];
-    if (widget->focusPolicy() == Qt::NoFocus) continue;
     if (previous)
       QWidget::setTabOrder(previous, widget);
     else
@@ -128,19 +118,21 @@ void QtHost::loaded(const Form& form) {
   window->setObjectName(qs(design.name));
   window->setWindowTitle(qs(design.caption));
   if (!design.icon.empty()) window->setWindowIcon(QIcon(views_->picture(design.icon)));
+  const FormLayout layout = layOut(form, kLayoutDpi, views_->pictureSizes());
   for (std::size_t i = 0; i < design.controls.size(); ++i) {
-    QWidget* widget = views_->build(form, static_cast<int>(i), *window);
+    const ControlLayout& control = layout.controls[i];
+    QWidget* widget = views_->build(form, static_cast<int>(i), control, *window);
     widget->setObjectName(qs(design.controls[i].name));
+    widget->setGeometry(qrect(control.rect));
+    if (!control.accessibleName.empty()) widget->setAccessibleName(qs(control.accessibleName));
     window->controls.push_back(widget);
-    views_->place(form, static_cast<int>(i), *widget);
   }
-  for (const AccessibleName& named : design.accessibleNames) {
-    const int index = design.indexOf(named.control);
-    if (index >= 0)
-      window->controls[static_cast<std::size_t>(index)]->setAccessibleName(qs(named.name));
+  // A frame's label stands over the frame, as a sibling after it.
+  for (std::size_t i = 0; i < design.controls.size(); ++i) {
+    if (design.controls[i].kind == ControlKind::Label) window->controls[i]->raise();
   }
-  views_->order(form, *window);
-  window->centre(QSize(toPixels(design.clientWidth), toPixels(design.clientHeight)));
+  Views::order(layout, *window);
+  window->centre(QSize(layout.client.width, layout.client.height));
   views_->windows[slot] = std::move(window);
 }
 
@@ -168,7 +160,10 @@ void QtHost::changed(const Form& form, int index) {
   const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
   const QString caption = qs(form.loadedControl(index).caption);
   switch (row.kind) {
-    case ControlKind::PictureBox: views_->place(form, index, *widget); break;
+    case ControlKind::PictureBox:
+      widget->setGeometry(
+          qrect(layOutControl(form, index, kLayoutDpi, views_->pictureSizes()).rect));
+      break;
     case ControlKind::CommandButton: static_cast<QPushButton*>(widget)->setText(caption); break;
     case ControlKind::Label: static_cast<QLabel*>(widget)->setText(caption); break;
     case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;

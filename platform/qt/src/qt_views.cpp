@@ -8,23 +8,24 @@
 #include <QScreen>
 #include <utility>
 
+#include "platform/layout.h"
+
 namespace platform {
 namespace {
 
-// The classic three-dimensional sunken edge, outer ring then inner ring.
-void paintSunkenBorder(QPainter& painter, const QRect& box) {
-  const QRect& outer = box;
-  const QRect inner = outer.adjusted(1, 1, -1, -1);
-  // One-pixel strips, not lines: at a device-pixel ratio of 2 or 1.5 a line straddles device
-  // pixels and the ring slides half a pixel onto the picture.
-  auto ring = [&painter](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
-    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
-    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
-    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+// The classic three-dimensional sunken edge, outer ring then inner ring, each half the edge.
+void paintSunkenEdge(QPainter& painter, const QRect& box, int edge) {
+  const int width = edge / 2;
+  // Strips, not lines: at a device-pixel ratio of 2 or 1.5 a line straddles device pixels and
+  // the ring slides half a pixel onto the picture.
+  auto ring = [&painter, width](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), width), topLeft);
+    painter.fillRect(QRect(r.left(), r.top(), width, r.height()), topLeft);
+    painter.fillRect(QRect(r.left(), r.bottom() - width + 1, r.width(), width), bottomRight);
+    painter.fillRect(QRect(r.right() - width + 1, r.top(), width, r.height()), bottomRight);
   };
-  ring(outer, QColor(128, 128, 128), QColor(255, 255, 255));
-  ring(inner, QColor(64, 64, 64), QColor(212, 208, 200));
+  ring(box, QColor(128, 128, 128), QColor(255, 255, 255));
+  ring(box.adjusted(width, width, -width, -width), QColor(64, 64, 64), QColor(212, 208, 200));
 }
 
 // The keyboard's focus on a picture: a dotted ring of black and white pixels in turn, which
@@ -45,14 +46,16 @@ QMargins knownFrame;
 QRect centredClient(QSize client, const QMargins& frame) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   const QSize outer = client.grownBy(frame);
-  const QPoint corner = screen.center() - QPoint(outer.width() / 2, outer.height() / 2);
-  return {corner + QPoint(frame.left(), frame.top()), client};
+  const PixelRect at = centred({outer.width(), outer.height()},
+                               {screen.left(), screen.top(), screen.width(), screen.height()});
+  return {QPoint(at.left + frame.left(), at.top + frame.top()), client};
 }
 
 }  // namespace
 
-PictureBoxView::PictureBoxView(QWidget* parent, QPixmap picture, std::function<void()> onClick)
-    : QWidget(parent), picture_(std::move(picture)), onClick_(std::move(onClick)) {
+PictureBoxView::PictureBoxView(QWidget* parent, QPixmap picture, int edge,
+                               std::function<void()> onClick)
+    : QWidget(parent), picture_(std::move(picture)), edge_(edge), onClick_(std::move(onClick)) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -62,10 +65,13 @@ void PictureBoxView::paintEvent(QPaintEvent*) {
   // Nearest neighbour: a 50-pixel tile on a screen of ratio 2 or 1.5 stays sharp.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QSize size = picture_.deviceIndependentSize().toSize();
-  painter.drawPixmap(QRect(QPoint(kBorder, kBorder), size), picture_);
+  painter.drawPixmap(QRect(QPoint(edge_, edge_), size), picture_);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  paintSunkenBorder(painter, rect());
-  if (keyboardFocus_ && hasFocus()) paintFocusMark(painter, rect().adjusted(3, 3, -4, -4));
+  paintSunkenEdge(painter, rect(), edge_);
+  if (keyboardFocus_ && hasFocus()) {
+    const int in = edge_ + 1;
+    paintFocusMark(painter, rect().adjusted(in, in, -in - 1, -in - 1));
+  }
 }
 
 void PictureBoxView::focusInEvent(QFocusEvent* event) {

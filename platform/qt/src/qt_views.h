@@ -22,13 +22,11 @@ inline QString pictureResource(std::string_view name) {
   return QLatin1String(kPictureResourcePrefix) + qs(name);
 }
 
-// A picture box: a sunken two-pixel border and its picture, unscaled, at the inside top-left.
-// Painted by hand so that a high-DPI screen scales the pixel art without smoothing it.
+// A picture box: a sunken edge and its picture, unscaled, at the inside top-left. Painted by
+// hand so that a high-DPI screen scales the pixel art without smoothing it.
 class PictureBoxView final : public QWidget {
  public:
-  PictureBoxView(QWidget* parent, QPixmap picture, std::function<void()> onClick);
-
-  static constexpr int kBorder = 2;
+  PictureBoxView(QWidget* parent, QPixmap picture, int edge, std::function<void()> onClick);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -39,6 +37,7 @@ class PictureBoxView final : public QWidget {
 
  private:
   QPixmap picture_;
+  int edge_;  // the sunken edge's width, in pixels
   std::function<void()> onClick_;
   bool pressed_ = false;
   bool keyboardFocus_ = false;  // the focus came by Tab: its mark is shown
