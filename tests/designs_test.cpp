@@ -179,6 +179,8 @@ struct Density {
   int auteurLeft, auteurTop;
 };
 
+void PrintTo(const Density& density, std::ostream* out) { *out << density.dpi << " dpi"; }
+
 class Layout : public ::testing::TestWithParam<Density> {};
 
 platform::PixelSize pictureSize(std::string_view name) {

@@ -58,7 +58,7 @@ std::string describe(const RECT& r) {
          std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top) + ")";
 }
 
-// What a control shows inside its edge once painted, pixel by pixel, row after row.
+// What a control shows once painted, pixel by pixel, row after row.
 std::vector<COLORREF> shown(HWND control) {
   UpdateWindow(control);
   RECT inside;
@@ -163,7 +163,11 @@ class Win32Host : public ::testing::Test {
   }
 
   int dpi() const { return static_cast<int>(GetDpiForWindow(window(kVorek))); }
-  int pixels(double twips) const { return static_cast<int>(std::lround(twips * dpi() / 1440.0)); }
+  // A figure in pixels at 96 dpi, at the window's density: every host scales the same way.
+  int scaled(double pixels96) const {
+    return static_cast<int>(std::lround(pixels96 * dpi() / 96.0));
+  }
+  int pixels(double twips) const { return scaled(std::lround(twips / 15.0)); }
   RECT designClient(int slot) const {
     const int d = static_cast<int>(GetDpiForSystem());
     auto px = [d](double t) { return static_cast<LONG>(std::lround(t * d / 1440.0)); };
@@ -248,6 +252,21 @@ TEST_F(Win32Host, TheWindowsFollowTheScreensDpi) {
   if (dpi() == 144) {
     EXPECT_EQ(describe(client), describe({0, 0, 485, 320}));
   }
+  if (dpi() == 192) {
+    // Every figure doubled: the client, and p20 at 2 x (213, 160).
+    EXPECT_EQ(describe(client), describe({0, 0, 646, 426}));
+    const RECT p20 = rectIn(control(main, kVorek, "p20"), main);
+    EXPECT_EQ(describe(p20), describe({426, 320, 534, 428}));
+  }
+  // The sunken edge is as wide as the density asks, its dark outer ring half of it; the
+  // picture starts inside it.
+  const int edge = scaled(2), width = pixels(817);
+  const std::vector<COLORREF> drawn = shown(control(main, kVorek, "p1"));
+  for (int i = 0; i < edge; ++i) {
+    EXPECT_EQ(drawn[static_cast<std::size_t>(i * width + i)],
+              GetSysColor(i < edge / 2 ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW))
+        << "edge pixel " << i;
+  }
   for (const char* name : {"Voir", "p7", "p0"}) {
     const auto& designed = design(kVorek).controls[static_cast<std::size_t>(row(kVorek, name))];
     const RECT found = rectIn(control(main, kVorek, name), main);
@@ -265,14 +284,14 @@ TEST_F(Win32Host, TheWindowsFollowTheScreensDpi) {
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(main, kVorek, "Voir"), WM_GETFONT, 0, 0)),
              sizeof used, &used);
   EXPECT_EQ(used.lfHeight, metrics.lfMessageFont.lfHeight);
-  // The portrait's box takes the picture at this scale, and its edge.
+  // The portrait's box takes the picture and its edge at this scale.
   click(control(main, kVorek, "Voir"));
   ASSERT_TRUE(waitFor([&] { return window(kPortrait) != nullptr; }));
   HWND box = control(window(kPortrait), kPortrait, "Picture1");
-  RECT inside;
-  GetClientRect(box, &inside);
-  EXPECT_EQ(inside.right, MulDiv(251, dpi(), 96));
-  EXPECT_EQ(inside.bottom, MulDiv(201, dpi(), 96));
+  RECT whole;
+  GetClientRect(box, &whole);
+  EXPECT_EQ(whole.right, scaled(251 + 4));
+  EXPECT_EQ(whole.bottom, scaled(201 + 4));
 }
 
 TEST_F(Win32Host, TheMainWindowsControlsStandAtTheDesignsPixels) {
@@ -293,7 +312,7 @@ TEST_F(Win32Host, TheMainWindowsControlsStandAtTheDesignsPixels) {
     const RECT found = rectIn(control(main, kVorek, name), main);
     EXPECT_TRUE(EqualRect(&found, &rect)) << name << " at " << describe(found);
   }
-  // Every piece on its home cell, 800 twips apart, 817 twips wide, inside a 2-pixel edge.
+  // Every piece on its home cell, 800 twips apart, 817 twips wide.
   for (int k = 1; k <= 20; ++k) {
     HWND piece = control(main, kVorek, "p" + std::to_string(k));
     const RECT found = rectIn(piece, main);
@@ -301,15 +320,16 @@ TEST_F(Win32Host, TheMainWindowsControlsStandAtTheDesignsPixels) {
     EXPECT_EQ(found.left, pixels(800 * column)) << k;
     EXPECT_EQ(found.top, pixels(800 * line)) << k;
     EXPECT_EQ(found.right - found.left, pixels(817)) << k;
-    RECT inside;
-    GetClientRect(piece, &inside);
-    EXPECT_EQ(inside.right, found.right - found.left - 4) << k;
-    POINT origin{0, 0};
-    MapWindowPoints(piece, main, &origin, 1);
-    EXPECT_EQ(origin.x, found.left + 2) << k;
-    EXPECT_EQ(origin.y, found.top + 2) << k;
-    EXPECT_EQ(GetWindowLongW(piece, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE) << k;
   }
+  // In a sunken edge of two one-pixel rings in the system's colours, dark at the top left:
+  // seen on p1, which its neighbours, a pixel over on their side, do not cover.
+  const std::vector<COLORREF> drawn = shown(control(main, kVorek, "p1"));
+  const int width = pixels(817);
+  auto at = [&](int x, int y) { return drawn[static_cast<std::size_t>(y * width + x)]; };
+  EXPECT_EQ(at(0, 0), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(at(1, 1), GetSysColor(COLOR_3DDKSHADOW));
+  EXPECT_EQ(at(width - 1, width - 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(at(width - 2, width - 2), GetSysColor(COLOR_3DLIGHT));
 }
 
 TEST_F(Win32Host, ThePortraitAndAboutWindowsStandAtTheDesignsPixels) {
@@ -394,7 +414,7 @@ TEST_F(Win32Host, TabFollowsTheDesignsOrderFromTheFirstPictureBox) {
   }
   EXPECT_EQ(GetFocus(), control(main, kVorek, "p1")) << "the focus starts on the first box";
   // A box reached by Tab shows the focus, inside its edge: it is drawn otherwise than once the
-  // focus has left it, and only within two pixels of its edge, the picture whole inside that.
+  // focus has left it, and only on the ring just inside its edge, the picture whole inside that.
   std::vector<COLORREF> focused;
   for (std::size_t k = 1; k < order.size(); ++k) {
     HWND left = GetFocus();
@@ -411,7 +431,7 @@ TEST_F(Win32Host, TabFollowsTheDesignsOrderFromTheFirstPictureBox) {
       int overPicture = 0;
       for (std::size_t i = 0; i < focused.size(); ++i) {
         const int x = static_cast<int>(i) % width, y = static_cast<int>(i) / width;
-        const bool edge = std::min({x, y, width - 1 - x, height - 1 - y}) < 2;
+        const bool edge = std::min({x, y, width - 1 - x, height - 1 - y}) < 3;
         if (!edge && focused[i] != unfocused[i]) ++overPicture;
       }
       EXPECT_EQ(overPicture, 0) << order[k - 1] << ": pixels of the picture changed";

@@ -13,19 +13,21 @@
 namespace platform {
 namespace {
 
-// The classic three-dimensional sunken edge, outer ring then inner ring, each half the edge.
+// The classic three-dimensional sunken edge: the outer ring half of it, the inner ring the rest.
 void paintSunkenEdge(QPainter& painter, const QRect& box, int edge) {
-  const int width = edge / 2;
   // Strips, not lines: at a device-pixel ratio of 2 or 1.5 a line straddles device pixels and
   // the ring slides half a pixel onto the picture.
-  auto ring = [&painter, width](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+  auto ring = [&painter](const QRect& r, int width, const QColor& topLeft,
+                         const QColor& bottomRight) {
     painter.fillRect(QRect(r.left(), r.top(), r.width(), width), topLeft);
     painter.fillRect(QRect(r.left(), r.top(), width, r.height()), topLeft);
     painter.fillRect(QRect(r.left(), r.bottom() - width + 1, r.width(), width), bottomRight);
     painter.fillRect(QRect(r.right() - width + 1, r.top(), width, r.height()), bottomRight);
   };
-  ring(box, QColor(128, 128, 128), QColor(255, 255, 255));
-  ring(box.adjusted(width, width, -width, -width), QColor(64, 64, 64), QColor(212, 208, 200));
+  const int outer = edge / 2;
+  ring(box, outer, QColor(128, 128, 128), QColor(255, 255, 255));
+  ring(box.adjusted(outer, outer, -outer, -outer), edge - outer, QColor(64, 64, 64),
+       QColor(212, 208, 200));
 }
 
 // The keyboard's focus on a picture: a dotted ring of black and white pixels in turn, which

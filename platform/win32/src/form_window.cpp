@@ -13,6 +13,7 @@
 #include "platform/design.h"
 #include "platform/errors.h"
 #include "platform/form.h"
+#include "platform/layout.h"
 #include "platform/runtime.h"
 #include "platform/win32_app.h"
 #include "wide.h"
@@ -135,10 +136,7 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
   };
   switch (row.kind) {
     case ControlKind::PictureBox: {
-      std::wstring name;
-      for (const AccessibleName& named : design_->accessibleNames) {
-        if (named.control == row.name) name = wide(named.name);
-      }
+      const std::wstring name = wide(layOutControl(*form_, index, 96, {}).accessibleName);
       return createPictureBox(hwnd_, kFirstControlId + index, pictures_->bitmap(row.picture),
                               name.c_str());
     }
@@ -157,14 +155,7 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
 }
 
 void FormWindow::order() {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlKind kind = design_->controls[i].kind;
-    if (kind == ControlKind::PictureBox || kind == ControlKind::CommandButton)
-      tabOrder_.push_back(static_cast<int>(i));
-  }
-  std::ranges::stable_sort(tabOrder_, {}, [this](int i) {
-    return design_->controls[static_cast<std::size_t>(i)].tabIndex;
-  });
+  tabOrder_ = layOut(*form_, 96, {}).tabOrder;
   // The Z order follows the tab order, as screen readers walk it; labels go on top of the
   // frames that hold them.
   HWND previous = HWND_TOP;
@@ -182,9 +173,11 @@ void FormWindow::order() {
   if (!tabOrder_.empty()) focus_ = controls_[static_cast<std::size_t>(tabOrder_.front())];
 }
 
-int FormWindow::pixels(Twips twips) const {
-  // 1440 twips to the inch: 15 to a pixel at 96 dpi, 10 at 144.
-  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi_ / 1440.0));
+PictureSizes FormWindow::pictureSizes() const {
+  return [pictures = pictures_](std::string_view name) {
+    const Picture& picture = pictures->bitmap(name);
+    return PixelSize{picture.width, picture.height};
+  };
 }
 
 void FormWindow::layout() {
@@ -205,45 +198,26 @@ void FormWindow::layout() {
 }
 
 void FormWindow::place(int index) {
-  const ControlDesign& row = design_->controls[static_cast<std::size_t>(index)];
-  HWND control = controls_[static_cast<std::size_t>(index)];
-  // The runtime holds Left and Top; the window only shows them.
-  Twips left = form_->loadedControl(index).left;
-  Twips top = form_->loadedControl(index).top;
-  // A label inside a frame is placed from the frame's corner.
-  if (!row.container.empty()) {
-    const ControlState& frame = form_->loadedControl(design_->indexOf(row.container));
-    left += frame.left;
-    top += frame.top;
-  }
-  int width = pixels(row.width), height = pixels(row.height);
-  if (row.autoSize) {
-    // Sized to the picture, at this DPI, and the edge around it, measured on the box itself.
-    const Picture& picture = pictures_->bitmap(row.picture);
-    SetWindowPos(control, nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT outer, inner;
-    GetWindowRect(control, &outer);
-    GetClientRect(control, &inner);
-    const int edges = (outer.right - outer.left) - (inner.right - inner.left);
-    width = MulDiv(picture.width, static_cast<int>(dpi_), 96) + edges;
-    height = MulDiv(picture.height, static_cast<int>(dpi_), 96) + edges;
-  }
-  SetWindowPos(control, nullptr, pixels(left), pixels(top), width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The runtime holds Left and Top and lays the control out at this window's DPI.
+  const PixelRect at = layOutControl(*form_, index, static_cast<int>(dpi_), pictureSizes()).rect;
+  SetWindowPos(controls_[static_cast<std::size_t>(index)], nullptr, at.left, at.top, at.width,
+               at.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormWindow::resizeClient(int x, int y, bool centred) {
-  RECT frame{0, 0, pixels(design_->clientWidth), pixels(design_->clientHeight)};
+void FormWindow::resizeClient(int x, int y, bool centre) {
+  const PixelSize client = layOut(*form_, static_cast<int>(dpi_), {}).client;
+  RECT frame{0, 0, client.width, client.height};
   AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, dpi_);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  if (centred) {
+  if (centre) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
-    x = work.left + (work.right - work.left - width) / 2;
-    y = work.top + (work.bottom - work.top - height) / 2;
+    const PixelRect at = centred({width, height}, {work.left, work.top, work.right - work.left,
+                                                    work.bottom - work.top});
+    x = at.left;
+    y = at.top;
   }
   SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

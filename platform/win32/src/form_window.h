@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "pictures.h"
-#include "platform/twips.h"
+#include "platform/layout.h"
 
 namespace platform {
 
@@ -61,8 +61,8 @@ class FormWindow {
   void order();
   void layout();
   void place(int index);
-  void resizeClient(int x, int y, bool centred);
-  int pixels(Twips twips) const;
+  void resizeClient(int x, int y, bool centre);
+  PictureSizes pictureSizes() const;
   // Runs one call into the runtime; the window is destroyed after it if it was retired meanwhile.
   template <typename Call>
   void deliver(Call call);

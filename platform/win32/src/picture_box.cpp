@@ -3,10 +3,28 @@
 
 #include <windowsx.h>
 
+#include "platform/layout.h"
 #include "platform/win32_app.h"
 
 namespace platform {
 namespace {
+
+// The classic sunken edge in the system's colours, as a client edge draws it, but as wide as the
+// layout says at this density: the outer ring half of it, the inner ring the rest.
+void paintSunkenEdge(HDC dc, RECT box, int edge) {
+  auto ring = [dc](const RECT& r, int width, int topLeft, int bottomRight) {
+    const RECT strips[] = {{r.left, r.top, r.right, r.top + width},
+                           {r.left, r.top, r.left + width, r.bottom},
+                           {r.left, r.bottom - width, r.right, r.bottom},
+                           {r.right - width, r.top, r.right, r.bottom}};
+    for (int k = 0; k < 4; ++k)
+      FillRect(dc, &strips[k], GetSysColorBrush(k < 2 ? topLeft : bottomRight));
+  };
+  const int outer = edge / 2;
+  ring(box, outer, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
+  InflateRect(&box, -outer, -outer);
+  ring(box, edge - outer, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
+}
 
 // The instance data of one box, attached to its window.
 struct PictureBox {
@@ -23,18 +41,21 @@ struct PictureBox {
   void OnPaint(HWND hwnd) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    RECT inside;
-    GetClientRect(hwnd, &inside);
-    FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
-    // At the inside top-left, one picture pixel to one screen pixel at 96 dpi; at other
-    // densities scaled by whole screen pixels, nearest neighbour, so the pixel art stays sharp.
-    const UINT dpi = GetDpiForWindow(hwnd);
-    const int width = MulDiv(picture->width, static_cast<int>(dpi), 96);
-    const int height = MulDiv(picture->height, static_cast<int>(dpi), 96);
+    RECT box;
+    GetClientRect(hwnd, &box);
+    FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+    // Inside the edge, one picture pixel to one screen pixel at 96 dpi; at other densities
+    // scaled by whole screen pixels, nearest neighbour, so the pixel art stays sharp.
+    const int dpi = static_cast<int>(GetDpiForWindow(hwnd));
+    const int edge = sunkenEdge(dpi);
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, picture->width, picture->height, picture->bits,
-                  picture->info, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, edge, edge, scaled(picture->width, dpi), scaled(picture->height, dpi), 0, 0,
+                  picture->width, picture->height, picture->bits, picture->info, DIB_RGB_COLORS,
+                  SRCCOPY);
+    paintSunkenEdge(dc, box, edge);
     // The focus, inside the sunken edge, once the keyboard is in use.
+    RECT inside = box;
+    InflateRect(&inside, -edge, -edge);
     if (focusShown && GetFocus() == hwnd) DrawFocusRect(dc, &inside);
     EndPaint(hwnd, &paint);
   }
@@ -106,8 +127,8 @@ void registerPictureBoxClass(HINSTANCE instance) {
 }
 
 HWND createPictureBox(HWND parent, int id, const Picture& picture, const wchar_t* name) {
-  // The client edge is the classic two-pixel sunken border.
-  return CreateWindowExW(WS_EX_CLIENTEDGE, kPictureBoxClass, name,
+  // The box paints its sunken edge itself, as wide as the screen's density asks.
+  return CreateWindowExW(0, kPictureBoxClass, name,
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
