@@ -9,11 +9,10 @@ mergeInto(LibraryManager.library, {
     VorekPage.createWindow(slot, generation, UTF8ToString(name), UTF8ToString(caption),
                            UTF8ToString(icon), width, height);
   },
-  vorek_js_control_create: function (slot, index, name, kind, container, left, top, width,
-                                     height, tab, caption, picture, accessible, centred,
-                                     clickable) {
-    VorekPage.createControl(slot, index, UTF8ToString(name), kind, container, left, top, width,
-                            height, tab, UTF8ToString(caption), UTF8ToString(picture),
+  vorek_js_control_create: function (slot, index, name, kind, left, top, width, height, tab,
+                                     caption, picture, accessible, centred, clickable) {
+    VorekPage.createControl(slot, index, UTF8ToString(name), kind, left, top, width, height,
+                            tab, UTF8ToString(caption), UTF8ToString(picture),
                             UTF8ToString(accessible), centred !== 0, clickable !== 0);
   },
   vorek_js_window_centre: function (slot) { VorekPage.centre(slot); },

@@ -164,8 +164,10 @@ function vorekWindows(page, refusing, deliver) {
     if (!shell) desktop().appendChild(element);
   }
 
-  function createControl(slot, index, name, kind, container, left, top, width, height, tab,
-                         caption, picture, accessibleName, centred, clickable) {
+  // `tab` is the control's place in the window's tab order, -1 for none; every control stands
+  // in the client area, a frame's label over its frame.
+  function createControl(slot, index, name, kind, left, top, width, height, tab, caption, picture,
+                         accessibleName, centred, clickable) {
     const record = page.windows.get(slot);
     // The page drew the start-up window's pictures and buttons before the program ran.
     const drawn = record.drawn && (kind === KIND_PICTURE || kind === KIND_BUTTON)
@@ -202,7 +204,7 @@ function vorekWindows(page, refusing, deliver) {
       element.append(border, text);
     }
     element.dataset.name = name;
-    element.dataset.tab = String(tab);
+    if (tab >= 0) element.dataset.tab = String(tab);
     if (accessibleName) element.setAttribute('aria-label', accessibleName);
     element.style.left = left + 'px';
     element.style.top = top + 'px';
@@ -212,8 +214,7 @@ function vorekWindows(page, refusing, deliver) {
       element.addEventListener('click',
         (event) => deliver(event, 'vorek_click', [slot, record.generation, index]));
     }
-    const parent = container >= 0 ? record.controls[container] : record.client;
-    if (!drawn) parent.appendChild(element);
+    if (!drawn) record.client.appendChild(element);
     record.controls[index] = element;
   }
 

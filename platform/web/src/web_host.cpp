@@ -3,13 +3,15 @@
 
 #include "platform/errors.h"
 #include "platform/form.h"
+#include "platform/layout.h"
 #include "platform/web_app.h"
 #include "web_page.h"
 
 namespace platform {
 namespace {
 
-constexpr int kBorderPixels = 2;  // the picture box's sunken border, on each side
+// The browser scales for the screen by itself: the host lays out in pixels at 96 dpi.
+constexpr int kLayoutDpi = 96;
 
 std::string text(std::string_view view) { return std::string(view); }
 
@@ -18,6 +20,11 @@ const PictureInfo& picture(std::string_view name) {
     if (info.name == name) return info;
   }
   throw RuntimeError(ErrorNumber::InvalidPicture, name);
+}
+
+PixelSize pictureSize(std::string_view name) {
+  const PictureInfo& info = picture(name);
+  return {info.width, info.height};
 }
 
 int kindCode(ControlKind kind) {
@@ -30,33 +37,24 @@ int kindCode(ControlKind kind) {
   return -1;
 }
 
-std::string_view accessibleName(const FormDesign& design, std::string_view control) {
-  for (const AccessibleName& named : design.accessibleNames) {
-    if (named.control == control) return named.name;
+// The control's place in the layout's tab order, or -1 when it takes no focus.
+int tabPlace(const FormLayout& layout, int index) {
+  for (std::size_t k = 0; k < layout.tabOrder.size(); ++k) {
+    if (layout.tabOrder[k] == index) return static_cast<int>(k);
   }
-  return {};
+  return -1;
 }
 
-void create(const Form& form, int index) {
-  const FormDesign& design = form.design();
-  const ControlDesign& row = design.controls[static_cast<std::size_t>(index)];
-  const ControlState& state = form.loadedControl(index);
-  int width = toPixels(row.width);
-  int height = toPixels(row.height);
-  std::string pictureName;
-  if (row.kind == ControlKind::PictureBox) {
-    const PictureInfo& info = picture(row.picture);
-    if (row.autoSize) {
-      width = info.width + 2 * kBorderPixels;
-      height = info.height + 2 * kBorderPixels;
-    }
-    pictureName = text(row.picture);
-  }
+void create(const Form& form, const FormLayout& layout, int index) {
+  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
+  const ControlLayout& control = layout.controls[static_cast<std::size_t>(index)];
+  const PixelRect& at = control.rect;
+  const std::string pictureName =
+      row.kind == ControlKind::PictureBox ? text(picture(row.picture).name) : std::string();
   vorek_js_control_create(form.slot(), index, text(row.name).c_str(), kindCode(row.kind),
-                          row.container.empty() ? -1 : design.indexOf(row.container),
-                          toPixels(state.left), toPixels(state.top), width, height, row.tabIndex,
-                          state.caption.c_str(), pictureName.c_str(),
-                          text(accessibleName(design, row.name)).c_str(),
+                          at.left, at.top, at.width, at.height, tabPlace(layout, index),
+                          form.loadedControl(index).caption.c_str(), pictureName.c_str(),
+                          text(control.accessibleName).c_str(),
                           row.alignment == Alignment::Center ? 1 : 0, row.click.empty() ? 0 : 1);
 }
 
@@ -66,10 +64,12 @@ void WebHost::loaded(const Form& form) {
   const FormDesign& design = form.design();
   std::string icon;
   if (!design.icon.empty()) icon = text(picture(design.icon).name);
+  const FormLayout layout = layOut(form, kLayoutDpi, pictureSize);
   vorek_js_window_create(form.slot(), static_cast<double>(form.generation()),
                          text(design.name).c_str(), text(design.caption).c_str(), icon.c_str(),
-                         toPixels(design.clientWidth), toPixels(design.clientHeight));
-  for (std::size_t i = 0; i < design.controls.size(); ++i) create(form, static_cast<int>(i));
+                         layout.client.width, layout.client.height);
+  for (std::size_t i = 0; i < design.controls.size(); ++i)
+    create(form, layout, static_cast<int>(i));
   vorek_js_window_centre(form.slot());
 }
 
@@ -79,11 +79,12 @@ void WebHost::unloaded(const Form& form) { vorek_js_window_remove(form.slot()); 
 
 void WebHost::changed(const Form& form, int index) {
   const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
-  const ControlState& state = form.loadedControl(index);
-  if (row.kind == ControlKind::PictureBox)
-    vorek_js_control_move(form.slot(), index, toPixels(state.left), toPixels(state.top));
-  else
-    vorek_js_control_caption(form.slot(), index, state.caption.c_str());
+  if (row.kind == ControlKind::PictureBox) {
+    const PixelRect at = layOutControl(form, index, kLayoutDpi, pictureSize).rect;
+    vorek_js_control_move(form.slot(), index, at.left, at.top);
+  } else {
+    vorek_js_control_caption(form.slot(), index, form.loadedControl(index).caption.c_str());
+  }
 }
 
 void WebHost::messageBox(std::string_view prompt, std::string_view title) {

@@ -9,8 +9,10 @@ void vorek_js_program_icon(const char* name);
 void vorek_js_window_create(int slot, double generation, const char* name, const char* caption,
                             const char* icon, int clientWidth, int clientHeight);
 // One control, in pixels; `container` is the row of its frame, or -1 for the client area.
-void vorek_js_control_create(int slot, int index, const char* name, int kind, int container,
-                             int left, int top, int width, int height, int tabIndex,
+// `left` and `top` are in the client area, a frame's control included; `tab` is the control's
+// place in the tab order, -1 for none.
+void vorek_js_control_create(int slot, int index, const char* name, int kind, int left, int top,
+                             int width, int height, int tab,
                              const char* caption, const char* picture, const char* accessibleName,
                              int centred, int clickable);
 void vorek_js_window_centre(int slot);
