@@ -163,10 +163,10 @@ TEST(Captions, EveryButtonCaptionFitsItsButton) {
 
 TEST(Captions, ProgramFontIsTheOneAsked) {
   const QFont font = QApplication::font();
-  EXPECT_EQ(font.family(), QLatin1String(platform::kProgramFont.family));
-  EXPECT_EQ(font.pointSize(), platform::kProgramFont.pointSize);
+  EXPECT_EQ(font.family(), text(forms::project().font.family));
+  EXPECT_EQ(font.pointSize(), forms::project().font.pointSize);
   // The family is really there, not a substitute.
-  EXPECT_EQ(QFontInfo(font).family(), QLatin1String(platform::kProgramFont.family));
+  EXPECT_EQ(QFontInfo(font).family(), text(forms::project().font.family));
 }
 
 TEST(MessageBox, BravoIsTitledVorekWithOneOkAndNoIcon) {

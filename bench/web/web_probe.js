@@ -12,7 +12,8 @@ const path = require('node:path');
 const zlib = require('node:zlib');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
-const { pictureUrl, readForms, startWindow } = require('../../platform/web/make_shell.js');
+const { fillShell, pictureUrl, readForms, startWindow } =
+  require('../../platform/web/make_shell.js');
 
 function options() {
   const found = { runs: 15, clicks: 40 };
@@ -31,7 +32,8 @@ function options() {
 // the program's page, and a click on a piece that swaps it with the hole marker, the two moves
 // of the program's slide, timed as the program's page times its clicks.
 function floorPage(shell, pictures, figures) {
-  const style = fs.readFileSync(shell, 'utf8').match(/<style>[\s\S]*?<\/style>/)[0];
+  const style = fillShell(fs.readFileSync(shell, 'utf8'), figures)
+    .match(/<style>[\s\S]*?<\/style>/)[0];
   const form = readForms(figures)[0];
   const urlOf = (name) => pictureUrl(path.join(pictures, name));
   const drawn = startWindow(form, urlOf);

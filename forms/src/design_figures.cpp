@@ -1,7 +1,7 @@
 // design_figures.cpp: writes the three windows' designs in pixels as JSON, in the project's order
 // (the first is the start-up window), so that the tests and benchmarks that drive the real program
 // from outside take every figure from the design tables, and the page knows which pictures the
-// start-up window shows.
+// start-up window shows; with the program's font and the sentences the page says itself.
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -74,8 +74,19 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ofstream out(argv[1]);
-  const auto& forms = forms::project().forms;
-  out << "{\n  \"twipsPerPixel\": " << platform::kTwipsPerPixel << ",\n  \"forms\": {\n";
+  const platform::ProjectRecord& project = forms::project();
+  const auto& forms = project.forms;
+  const platform::ProgramTexts& texts = project.texts;
+  out << "{\n  \"twipsPerPixel\": " << platform::kTwipsPerPixel << ",\n"
+      << "  \"font\": {\"family\": " << quoted(project.font.family)
+      << ", \"pointSize\": " << project.font.pointSize << "},\n"
+      << "  \"texts\": {\"ended\": " << quoted(texts.ended)
+      << ", \"endedOnError\": " << quoted(texts.endedOnError)
+      << ", \"replay\": " << quoted(texts.replay)
+      << ", \"needsScript\": " << quoted(texts.needsScript)
+      << ", \"noWebAssembly\": " << quoted(texts.noWebAssembly)
+      << ", \"notLoaded\": " << quoted(texts.notLoaded) << "},\n"
+      << "  \"forms\": {\n";
   for (std::size_t i = 0; i < forms.size(); ++i) {
     writeForm(out, *forms[i]);
     out << (i + 1 < forms.size() ? ",\n" : "\n");

@@ -13,6 +13,22 @@ const platform::ProjectRecord& project() {
       .version = VOREK_VERSION,
       .locale = 0x040C,
       .forms = kForms,
+      .font = {"DejaVu Sans", 8},
+      .texts =
+          {
+              .noDisplay = "{} : aucun affichage graphique n'est disponible. Lancez le jeu "
+                           "depuis une session graphique (la variable DISPLAY ou "
+                           "WAYLAND_DISPLAY doit être définie).",
+              .displayUnreachable = "vorek : impossible d'ouvrir l'affichage graphique « {} ».",
+              .ended = "Vorek est terminé. Merci d\u2019avoir joué !",
+              .endedOnError = "Vorek s\u2019est arrêté sur une erreur.",
+              .replay = "Rejouer",
+              .needsScript = "Vorek a besoin de JavaScript pour fonctionner.",
+              .noWebAssembly = "Vorek ne peut pas fonctionner dans ce navigateur\u00a0: "
+                               "WebAssembly y est désactivé ou absent.",
+              .notLoaded = "Vorek ne peut pas fonctionner dans ce navigateur\u00a0: son "
+                           "programme n\u2019a pas pu être chargé.",
+          },
   };
   return record;
 }

@@ -13,6 +13,13 @@ int FormDesign::indexOf(std::string_view controlName) const {
   return -1;
 }
 
+std::string filledIn(std::string_view text, std::string_view name) {
+  std::string filled(text);
+  const std::size_t at = filled.find("{}");
+  if (at != std::string::npos) filled.replace(at, 2, name);
+  return filled;
+}
+
 Form::Form(Runtime& runtime, int slot, const FormDesign& design)
     : runtime_(&runtime), slot_(slot), design_(&design) {}
 

@@ -124,6 +124,24 @@ function readForms(figures) {
   return forms;
 }
 
+// The shell with the program's font and own sentences, from the designs' figures: the page
+// holds no text or font of its own.
+function fillShell(shell, figures) {
+  const { font, texts } = JSON.parse(fs.readFileSync(figures, 'utf8'));
+  const marks = {
+    '{{ FONT }}': `"${font.family}", sans-serif`,
+    '{{ FONT SIZE }}': `${font.pointSize}pt`,
+    '{{ NEEDS SCRIPT }}': escape(texts.needsScript),
+    '{{ REPLAY }}': escape(texts.replay),
+    '{{ TEXTS }}': JSON.stringify(texts).replace(/</g, '\\u003c'),
+  };
+  for (const [mark, value] of Object.entries(marks)) {
+    if (!shell.includes(mark)) throw new Error(`the shell has no ${mark}`);
+    shell = shell.replaceAll(mark, () => value);
+  }
+  return shell;
+}
+
 // The start-up window as web_windows.js builds it, with each picture as an <img> of its data: URL
 // (`urlOf(name)`). Empty when the program has to draw it itself.
 function startWindow(form, urlOf) {
@@ -168,7 +186,7 @@ function main() {
     const [, type, data] = url.match(/^data:([^;]+);base64,(.*)$/);
     return `<script type="text/plain" data-name="${escape(name)}" data-type="${type}">${data}</script>`;
   });
-  let shell = fs.readFileSync(shellIn, 'utf8');
+  let shell = fillShell(fs.readFileSync(shellIn, 'utf8'), figures);
   for (const mark of ['<!-- pictures -->', '<!-- start-up window -->']) {
     if (!shell.includes(mark)) throw new Error(`${shellIn} has no ${mark}`);
   }
@@ -191,5 +209,5 @@ function main() {
   `);
 }
 
-module.exports = {bitmapToPng, pictureUrl, readForms, startWindow};
+module.exports = {bitmapToPng, fillShell, pictureUrl, readForms, startWindow};
 if (require.main === module) main();

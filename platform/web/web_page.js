@@ -2,7 +2,7 @@
 // time, the frames that show them, the modal box and the end of the program. The windows are
 // drawn by web_windows.js.
 /* global Module, ccall, addRunDependency, removeRunDependency, abort, vorekWindows,
-   vorekCannotRun */
+   vorekCannotRun, vorekTexts */
 
 var VorekPage = (function () {
   'use strict';
@@ -90,7 +90,7 @@ var VorekPage = (function () {
     });
   }
 
-  // A failure of the page itself (not a runtime error of the program): the end, in French.
+  // A failure of the page itself (not a runtime error of the program): the end, said as such.
   function fatal(error) {
     console.error(error);
     page.busy = false;
@@ -175,9 +175,8 @@ var VorekPage = (function () {
     if (modal) modal.remove();
     desktop().inert = false;
     const ended = document.getElementById('ended');
-    ended.querySelector('.ended-text').textContent = status === 0
-      ? 'Vorek est terminé. Merci d\u2019avoir joué !'
-      : 'Vorek s\u2019est arrêté sur une erreur.';
+    ended.querySelector('.ended-text').textContent =
+      status === 0 ? vorekTexts.ended : vorekTexts.endedOnError;
     ended.hidden = false;
     setFlag('status', status);
     setFlag('state', 'ended');

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/twips.h"
@@ -45,6 +46,26 @@ struct FormDesign {
   int indexOf(std::string_view controlName) const;
 };
 
+// The font of every caption and text of the program's windows, where the host does not take the
+// system's own.
+struct ProgramFont {
+  std::string_view family;
+  int pointSize = 0;
+};
+
+// The program's own sentences beside its windows, in its language; "{}" stands for a name the
+// host fills in.
+struct ProgramTexts {
+  std::string_view noDisplay;           // {}: the program's name
+  std::string_view displayUnreachable;  // {}: the display's name
+  std::string_view ended;               // the page, once the program has ended
+  std::string_view endedOnError;        // the page, once a runtime error has ended it
+  std::string_view replay;              // the page's button that starts the program again
+  std::string_view needsScript;         // a page whose scripts do not run
+  std::string_view noWebAssembly;       // a browser that runs no WebAssembly
+  std::string_view notLoaded;           // a program that could not be loaded or started
+};
+
 // What the program's entry hands to the runtime: who it is and its forms, in order. The first
 // form is the start-up object.
 struct ProjectRecord {
@@ -54,6 +75,11 @@ struct ProjectRecord {
   std::string_view version;
   int locale;  // Windows language identifier; 0x040C is French
   std::span<const FormDesign* const> forms;
+  ProgramFont font = {};
+  ProgramTexts texts = {};
 };
+
+// `text` with its first "{}" replaced by `name`.
+std::string filledIn(std::string_view text, std::string_view name);
 
 }  // namespace platform

@@ -30,21 +30,17 @@ bool hasDisplay() {
   return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
-void noDisplay(const char* program) {
-  std::fprintf(stderr,
-               "%s : aucun affichage graphique n'est disponible. Lancez le jeu depuis une session "
-               "graphique (la variable DISPLAY ou WAYLAND_DISPLAY doit être définie).\n",
-               program);
-}
+// The program's sentence for a display that cannot be reached, for the handler below.
+std::string_view displayUnreachable;
 
-// Qt ends with an abort when it cannot reach the display it was given: say it in French, after
-// Qt's own lines, and leave with a plain failure status instead.
+// Qt ends with an abort when it cannot reach the display it was given: say it in the program's
+// words, after Qt's own lines, and leave with a plain failure status instead.
 void fatalHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
   if (type == QtFatalMsg) {
     const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "vorek : impossible d'ouvrir l'affichage graphique « %s ».\n",
-                 display != nullptr ? display : "");
+    std::fprintf(stderr, "%s\n",
+                 filledIn(displayUnreachable, display != nullptr ? display : "").c_str());
     std::_Exit(EXIT_FAILURE);
   }
 }
@@ -85,7 +81,7 @@ void setUpApplication(const ProjectRecord& project) {
   QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
   // The runtime decides when the program ends: when its last loaded form goes, or at End.
   QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setFont(QFont(QString::fromLatin1(kProgramFont.family), kProgramFont.pointSize));
+  QApplication::setFont(QFont(qs(project.font.family), project.font.pointSize));
   if (!project.forms.empty() && !project.forms[0]->icon.empty()) {
     QApplication::setWindowIcon(QIcon(pictureResource(project.forms[0]->icon)));
   }
@@ -101,9 +97,11 @@ void setUpApplication(const ProjectRecord& project) {
 
 int runOnQt(int argc, char** argv, const ProjectRecord& project, const ProgramFactory& program) {
   if (!hasDisplay()) {
-    noDisplay(argc > 0 ? argv[0] : "vorek");
+    std::fprintf(stderr, "%s\n",
+                 filledIn(project.texts.noDisplay, argc > 0 ? argv[0] : "vorek").c_str());
     return EXIT_FAILURE;
   }
+  displayUnreachable = project.texts.displayUnreachable;
   QtMessageHandler previous = qInstallMessageHandler(fatalHandler);
   QApplication application(argc, argv);
   qInstallMessageHandler(previous);

@@ -24,13 +24,6 @@ int runOnQt(int argc, char** argv, const ProjectRecord& project, const ProgramFa
 // their own QApplication.
 void setUpApplication(const ProjectRecord& project);
 
-// The font of every caption and text of the program's windows, by family and point size.
-struct ProgramFont {
-  const char* family;
-  int pointSize;
-};
-inline constexpr ProgramFont kProgramFont{"DejaVu Sans", 8};
-
 // The real windows. One QtHost serves one runtime; a QApplication must exist.
 class QtHost final : public Host {
  public:
