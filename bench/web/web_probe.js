@@ -131,6 +131,21 @@ async function main() {
   try {
     const context = await browser.newContext({ viewport: { width: 1024, height: 768 },
                                                deviceScaleFactor: 1, offline: true });
+    // The probe's own instruments in the program's page, fed by the moments the page announces.
+    await context.addInitScript(() => {
+      const times = { firstFrame: 0, readyFrame: 0, clickToHandled: [], clickToFrame: [] };
+      window.vorekPage = times;
+      document.addEventListener('vorek:handled', (event) =>
+        times.clickToHandled.push(performance.now() - event.detail.input));
+      document.addEventListener('vorek:frame', (event) => {
+        if (event.detail.input !== undefined) {
+          times.clickToFrame.push(performance.now() - event.detail.input);
+        } else {
+          times.readyFrame = performance.now();
+          times.firstFrame = event.detail.shellFrame || times.readyFrame;
+        }
+      });
+    });
     const vorekUrl = pathToFileURL(path.resolve(o.page)).href;
     const floorUrl = pathToFileURL(floorPath).href;
     // One unmeasured opening of each, then interleaved runs.

@@ -14,10 +14,6 @@ var VorekPage = (function () {
     events: 0,
     frames: 0,
     lastInput: 0,
-    firstFrame: 0,        // when the board was first drawn (performance.now())
-    readyFrame: 0,        // when the program's first frame was drawn
-    clickToHandled: [],   // milliseconds from each delivered click to the end of its handler
-    clickToFrame: [],     // milliseconds from each delivered click to the frame that showed it
     windows: new Map(),   // slot -> window record
     programIcon: '',
     topZ: 10,
@@ -27,6 +23,9 @@ var VorekPage = (function () {
   const desktop = () => document.getElementById('desktop');
 
   function setFlag(name, value) { body().dataset[name] = String(value); }
+
+  // Tells whoever listens (a benchmark) of a moment, as it happens; the page keeps nothing of it.
+  function announce(name, detail) { document.dispatchEvent(new CustomEvent(name, { detail })); }
 
   const windows = vorekWindows(page, refusing, deliver);
   const { titleBar, focusWindow, remove, dropShell } = windows;
@@ -48,7 +47,7 @@ var VorekPage = (function () {
     setFlag('busy', 1);
     page.lastInput = event.timeStamp;
     const done = () => {
-      page.clickToHandled.push(performance.now() - event.timeStamp);
+      announce('vorek:handled', { input: event.timeStamp });
       page.busy = false;
       setFlag('busy', 0);
       page.events += 1;
@@ -78,13 +77,8 @@ var VorekPage = (function () {
     Promise.all(decoded).then(() => {
       requestAnimationFrame(() => setTimeout(() => {
         page.frames += 1;
-        if (fromInput) {
-          page.clickToFrame.push(performance.now() - input);
-        } else {
-          // The player saw the board first in the start-up window the page drew, if it did.
-          page.readyFrame = performance.now();
-          page.firstFrame = window.vorekShellFrame || page.readyFrame;
-        }
+        // A click's frame, or the program's first, after the start-up window the page drew.
+        announce('vorek:frame', fromInput ? { input } : { shellFrame: window.vorekShellFrame });
         setFlag('frame', page.frames);
       }, 0));
     });
@@ -246,7 +240,6 @@ Module['preRun'] = [].concat(Module['preRun'] || [], () => {
 Module['postRun'] = [].concat(Module['postRun'] || [], VorekPage.started);
 // A program that cannot be compiled, loaded or started: the page says so (shell.html).
 Module['onAbort'] = () => vorekCannotRun(false);
-if (typeof window !== 'undefined') window.vorekPage = VorekPage.page;
 // The one-file page compiles its WebAssembly before this script runs (one_file.js); the site's
 // page fetches vorek.wasm as Emscripten's loader does.
 Module['instantiateWasm'] = (function () {
