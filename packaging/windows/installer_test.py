@@ -11,13 +11,17 @@ import time
 
 from Xlib import X, Xatom, display, protocol
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
+                                "support"))
+import design  # noqa: E402  (the build's figures of the designs)
+
 PROGRAM = ("Program Files", "Vorek")
 SHORTCUT = ("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Vorek.lnk")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorek"
 REGISTRY_ROOTS = (r"HKEY_LOCAL_MACHINE\Software", r"HKEY_CURRENT_USER\Software")
 # Wine's own record of the display settings of its session, written when any program starts.
 WINE_VOLATILE_KEYS = r"[HKEY_CURRENT_USER\Software\Wine\Temporary System Parameters"
-MAIN_SIZE = (323, 213)  # the main window's client area at 96 dpi
+MAIN_SIZE = design.load().client("Vorek")  # the main window's client area at 96 dpi
 WAIT = 60  # seconds; only a failure waits this long
 
 
@@ -97,7 +101,7 @@ def left_files(prefix, before):
 
 
 def game_windows(x):
-    """The X windows of Vorek's main window that are mapped: title "Vorek", 323 x 213."""
+    """The X windows of Vorek's main window that are mapped: title "Vorek", its client size."""
     found = []
     root = x.screen().root
     name_atom = x.intern_atom("_NET_WM_NAME")
