@@ -7,7 +7,7 @@
 
 #include "game.h"
 #include "puzzle/board.h"
-#include "solver.h"
+#include "solver/solver.h"
 
 namespace vorek_test {
 namespace {
