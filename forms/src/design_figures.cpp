@@ -1,7 +1,8 @@
 // design_figures.cpp: writes the three windows' designs in pixels as JSON, in the project's order
 // (the first is the start-up window), so that the tests and benchmarks that drive the real program
 // from outside take every figure from the design tables, and the page knows which pictures the
-// start-up window shows; with the program's font and the sentences the page says itself.
+// start-up window shows; with the program's font, the sentences the page says itself, and the
+// board's cells as the rules place the pieces.
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "forms/forms.h"
 #include "platform/layout.h"
 #include "platform/twips.h"
+#include "puzzle/board.h"
 
 namespace {
 
@@ -58,12 +60,27 @@ void writeForm(std::ostream& out, const FormDesign& form) {
     const platform::PixelRect& rect = layout.controls[i].rect;
     out << "        " << quoted(row.name) << ": {\"kind\": " << quoted(kindName(row.kind))
         << ", \"rect\": [" << rect.left << ", " << rect.top << ", " << rect.width << ", "
-        << rect.height << "], \"tab\": " << row.tabIndex
+        << rect.height << "], \"edge\": " << layout.controls[i].edge
+        << ", \"tab\": " << row.tabIndex
         << ", \"caption\": " << quoted(row.caption) << ", \"picture\": " << quoted(row.picture)
         << ", \"container\": " << quoted(row.container) << "}"
         << (i + 1 < form.controls.size() ? ",\n" : "\n");
   }
   out << "      }\n    }";
+}
+
+// Each cell's top-left corner, row by row, the parking cell last: where a piece's box stands on
+// it. The suites number the cells so.
+void writeBoard(std::ostream& out) {
+  constexpr int kGrid = puzzle::kColumns * puzzle::kRows;
+  out << "  \"board\": {\"columns\": " << puzzle::kColumns << ", \"rows\": " << puzzle::kRows
+      << ", \"cells\": [";
+  for (int k = 1; k <= kGrid + 1; ++k) {
+    const puzzle::Cell cell = k <= kGrid ? puzzle::homeCell(k) : puzzle::kParkingCell;
+    out << (k > 1 ? ", " : "") << "[" << platform::pixelsAt(cell.left, 96) << ", "
+        << platform::pixelsAt(cell.top, 96) << "]";
+  }
+  out << "]},\n";
 }
 
 }  // namespace
@@ -85,8 +102,9 @@ int main(int argc, char** argv) {
       << ", \"replay\": " << quoted(texts.replay)
       << ", \"needsScript\": " << quoted(texts.needsScript)
       << ", \"noWebAssembly\": " << quoted(texts.noWebAssembly)
-      << ", \"notLoaded\": " << quoted(texts.notLoaded) << "},\n"
-      << "  \"forms\": {\n";
+      << ", \"notLoaded\": " << quoted(texts.notLoaded) << "},\n";
+  writeBoard(out);
+  out << "  \"forms\": {\n";
   for (std::size_t i = 0; i < forms.size(); ++i) {
     writeForm(out, *forms[i]);
     out << (i + 1 < forms.size() ? ",\n" : "\n");
