@@ -295,16 +295,17 @@ def expect_size(window, size, what):
            window.describe())
 
 
-def expect_sunken(image, x, y, width, height, what):
-    """A 2-pixel sunken border around (x, y, width, height): the inner ring is one dark colour
-    on the top and left and one lighter colour on the bottom and right. (The outer ring is
-    left alone: a neighbouring box may overlap it.)"""
+def expect_sunken(image, x, y, width, height, what, edge=2):
+    """A sunken border `edge` pixels wide around (x, y, width, height): its inner half is one
+    dark colour on the top and left and one lighter colour on the bottom and right. (The outer
+    half is left alone: a neighbouring box may overlap it.)"""
     def ring(points):
         return {image.getpixel(p) for p in points}
-    top = ring([(x + i, y + 1) for i in range(2, width - 2)])
-    left = ring([(x + 1, y + i) for i in range(2, height - 2)])
-    bottom = ring([(x + i, y + height - 2) for i in range(2, width - 2)])
-    right = ring([(x + width - 2, y + i) for i in range(2, height - 2)])
+    inner = range(edge // 2, edge)
+    top = ring([(x + i, y + d) for i in range(edge, width - edge) for d in inner])
+    left = ring([(x + d, y + i) for i in range(edge, height - edge) for d in inner])
+    bottom = ring([(x + i, y + height - 1 - d) for i in range(edge, width - edge) for d in inner])
+    right = ring([(x + width - 1 - d, y + i) for i in range(edge, height - edge) for d in inner])
     shade = lambda rgb: sum(rgb)
     ok = len(top) == 1 and top == left and len(bottom) == 1 and bottom == right \
         and shade(next(iter(top))) < shade(next(iter(bottom)))
@@ -397,6 +398,35 @@ def initial_layout(suite):
         suite.save(run.shot(about), "about-window")
         run.click_control(about, ABOUT_OK, "Ok of the About window")
         run.expect_exit("after the About window's Ok")
+
+
+def double_density(suite):
+    """On a desktop at 200 % (Xft.dpi: 192) the main window is twice its design: every
+    picture on its doubled place, sharp, inside a sunken edge 4 pixels wide."""
+    doubled = (2 * MAIN_SIZE[0], 2 * MAIN_SIZE[1])
+    suite.session.set_resources("Xft.dpi:\t192\n")
+    try:
+        with Run(suite, "double-density") as run:
+            def probe():
+                found = [w for w in run.windows() if w.title == MAIN_TITLE]
+                one = len(found) == 1 and (found[0].width, found[0].height) == doubled
+                return found[0] if one else None
+            main = wait_until(probe, APPEAR, f"one main window of {doubled[0]}x{doubled[1]}",
+                              lambda: describe_windows(run.windows()))
+            image = run.settled_shot(main, lambda _: True, "the main window drawn at 200 %")
+            suite.save(image, "main-window-200")
+            for cell, piece in enumerate(board.initial_layout()):
+                x, y = board.cell_origin(cell)
+                where = f"the picture of p{piece} on cell {cell_name(cell)} at 200 %"
+                expect_sunken(image, 2 * x, 2 * y, 2 * board.BOX, 2 * board.BOX, where, edge=4)
+                tile = suite.tiles.by_piece[piece]
+                shown = image.crop((2 * x + 4, 2 * y + 4, 2 * x + 4 + 2 * tile.width,
+                                    2 * y + 4 + 2 * tile.height))
+                wanted = tile.resize((2 * tile.width, 2 * tile.height), Image.NEAREST)
+                expect(shown.tobytes() == wanted.tobytes(), f"{where}, each pixel doubled",
+                       "other pixels (see main-window-200.png)")
+    finally:
+        suite.session.set_resources("")
 
 
 def about_pictures(run, about):
@@ -806,6 +836,7 @@ def button_clicks(suite):
 
 GROUPS = {
     "layout": [initial_layout],
+    "density": [double_density],
     "clicks": [quick_clicks, button_clicks],
     "games": [games],
     "windows": [portrait_stays_where_put, portrait_comes_back_fresh, closing_the_main_window_ends,

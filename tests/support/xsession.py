@@ -341,6 +341,12 @@ class XSession:
         xtest.fake_input(self.display, X.ButtonRelease, 1)
         self.display.sync()
 
+    def set_resources(self, text):
+        """The X resources the programs started from now on read, as xrdb sets them
+        ("Xft.dpi:\t192\n" for a desktop at 200 %)."""
+        self.root.change_property(Xatom.RESOURCE_MANAGER, Xatom.STRING, 8, text.encode())
+        self.display.sync()
+
     def request_close(self, wid):
         """Asks the window manager to close a window, as its title-bar close button does; the
         window manager sends the program WM_DELETE_WINDOW."""
