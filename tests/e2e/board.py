@@ -1,6 +1,7 @@
-# board.py: the board as the screen shows it, read by its tiles, and a solver for it.
-import heapq
+# board.py: the board as the screen shows it, read by its tiles; the clicks that finish it, from
+# vorek-solve, the solver every suite shares.
 import os
+import subprocess
 import sys
 
 from PIL import Image
@@ -8,29 +9,24 @@ from PIL import Image
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import design  # noqa: E402
 
-COLUMNS, ROWS = 5, 4
+# The board's figures, from the design tables as the build wrote them.
+FIGURES = design.load()
+CELLS = FIGURES.cells()  # each cell's top-left corner in client pixels, the parking cell last
+COLUMNS, ROWS = FIGURES.board["columns"], FIGURES.board["rows"]
 GRID = COLUMNS * ROWS
 PARKING = GRID  # the cell index of the parking cell, right of the grid's last cell
-TWIPS_PER_PIXEL = 15
-STEP_TWIPS = 800
-PICTURE = 50   # a tile's side in pixels
-BORDER = 2     # the sunken border around each picture
-BOX = design.load().rect("Vorek", "p1")[2]  # a picture box's side in pixels
-INSET = 4      # how far inside a picture the search for a misplaced one looks
-HOLE = 0       # p0, the white marker of the free cell
-PARKED = 20    # p20, the piece that waits on the parking cell during a game
-
-
-def pixels(twips):
-    # Twips to pixels, rounded to the nearest pixel (no position falls on a half).
-    return (2 * twips + TWIPS_PER_PIXEL) // (2 * TWIPS_PER_PIXEL)
+BOX = FIGURES.rect("Vorek", "p1")[2]         # a picture box's side in pixels
+BORDER = FIGURES.edge("Vorek", "p1")         # the sunken border around each picture
+PICTURE = FIGURES.picture("Vorek", "p1")[2]  # a tile's side in pixels
+INSET = 4    # how far inside a picture the search for a misplaced one looks
+HOLE = 0     # p0, the white marker of the free cell
+PARKED = 20  # p20, the piece that waits on the parking cell during a game
+SOLVE_TIMEOUT = 60  # seconds; a solve takes well under one, Wine's start aside
 
 
 def cell_origin(cell):
     """The top-left corner, in client pixels, of the picture box standing on a cell."""
-    if cell == PARKING:
-        return pixels(5 * STEP_TWIPS), pixels(3 * STEP_TWIPS)
-    return pixels(STEP_TWIPS * (cell % COLUMNS)), pixels(STEP_TWIPS * (cell // COLUMNS))
+    return CELLS[cell]
 
 
 def cell_centre(cell):
@@ -124,98 +120,34 @@ def is_deal(layout):
         and None not in layout and layout[PARKING] == PARKED
 
 
-def solvable(grid):
-    """Whether slides can bring the 20-cell grid (hole as 0) to p1..p19 home, hole last.
-
-    A slide swaps the hole with a neighbour: one transposition and one step of the hole, so the
-    permutation's parity always equals the parity of the hole's distance from its goal cell."""
-    order = [GRID if p == HOLE else p for p in grid]
-    seen, cycles = [False] * GRID, 0
-    for start in range(GRID):
-        if not seen[start]:
-            cycles += 1
-            at = start
-            while not seen[at]:
-                seen[at] = True
-                at = order[at] - 1
-    hole = grid.index(HOLE)
-    distance = (COLUMNS - 1 - hole % COLUMNS) + (ROWS - 1 - hole // COLUMNS)
-    return (GRID - cycles) % 2 == distance % 2
+def _solver(words):
+    """Runs vorek-solve (VOREK_SOLVE; through VOREK_SOLVE_WITH, Wine or Node.js, when it is no
+    program of this machine's own) on a board and returns its run."""
+    runner = os.environ.get("VOREK_SOLVE_WITH")
+    command = ([runner] if runner else []) + [os.environ["VOREK_SOLVE"]] + [str(w) for w in words]
+    return subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                          timeout=SOLVE_TIMEOUT, check=False)
 
 
-def _neighbours(cell):
-    c, r = cell % COLUMNS, cell // COLUMNS
-    found = []
-    if c > 0:
-        found.append(cell - 1)
-    if c < COLUMNS - 1:
-        found.append(cell + 1)
-    if r > 0:
-        found.append(cell - COLUMNS)
-    if r < ROWS - 1:
-        found.append(cell + COLUMNS)
-    return found
+def _failed(done):
+    return RuntimeError(f"vorek-solve ended with status {done.returncode}: {done.stderr.strip()}")
 
 
-_NEIGHBOURS = [_neighbours(cell) for cell in range(GRID)]
+def solvable(layout):
+    """Whether slides can finish a board (the piece on each of the 21 cells, hole as 0)."""
+    done = _solver(["--solvable"] + list(layout))
+    answer = {0: "solvable", 1: "unsolvable"}.get(done.returncode)
+    if answer is None or done.stdout.split() != [answer]:
+        raise _failed(done)
+    return done.returncode == 0
 
 
-def _distance(a, b):
-    return abs(a % COLUMNS - b % COLUMNS) + abs(a // COLUMNS - b // COLUMNS)
-
-
-def _bring_home(grid, pieces, frozen, weight):
-    """Hole moves that bring `pieces` home without touching `frozen` cells (weighted A* on the
-    positions of those pieces and of the hole; the other pieces are interchangeable here)."""
-    start = (tuple(grid.index(p) for p in pieces), grid.index(HOLE))
-    homes = [home(p) for p in pieces]
-
-    def estimate(state):
-        return sum(_distance(at, goal) for at, goal in zip(state[0], homes))
-
-    queue = [(weight * estimate(start), 0, start)]
-    came_from = {start: None}
-    cost = {start: 0}
-    while queue:
-        _, steps, state = heapq.heappop(queue)
-        if estimate(state) == 0:
-            break
-        if steps > cost[state]:
-            continue
-        at, hole = state
-        for cell in _NEIGHBOURS[hole]:
-            if cell in frozen:
-                continue
-            moved = tuple(hole if a == cell else a for a in at)
-            following = (moved, cell)
-            if steps + 1 < cost.get(following, 1 << 30):
-                cost[following] = steps + 1
-                came_from[following] = (state, cell)
-                heapq.heappush(queue, (steps + 1 + weight * estimate(following), steps + 1,
-                                       following))
-    else:
-        raise ValueError("no way home for " + ", ".join(f"p{p}" for p in pieces))
-    holes = []
-    while came_from[state] is not None:
-        state, cell = came_from[state]
-        holes.append(cell)
-    return holes[::-1]
-
-
-def solve(grid):
-    """The pieces to click, in order, to take a solvable grid (hole as 0) to p1..p19 home with
-    the hole on the last cell: the top row first, then the second, then the last two rows."""
-    if not solvable(grid):
-        raise ValueError("this board cannot be solved by slides")
-    grid = list(grid)
-    clicks = []
-    stages = ((range(1, 6), set(), 3), (range(6, 11), set(range(5)), 3),
-              (range(11, 20), set(range(10)), 1.5))
-    for pieces, frozen, weight in stages:
-        for cell in _bring_home(grid, list(pieces), frozen, weight):
-            hole = grid.index(HOLE)
-            clicks.append(grid[cell])
-            grid[hole], grid[cell] = grid[cell], HOLE
-    if grid != list(range(1, GRID)) + [HOLE]:
-        raise ValueError("the solver's moves end on " + describe(grid + [PARKED]))
-    return clicks
+def solve(layout):
+    """The pieces to click, in order, to finish a board: every piece home and the hole marker
+    on the parking cell. During a game the last click is p20's, which wins it."""
+    done = _solver(list(layout))
+    if done.returncode == 1:
+        raise ValueError(done.stderr.strip())
+    if done.returncode != 0:
+        raise _failed(done)
+    return [int(word) for word in done.stdout.split()]

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-# test_board.py: the end-to-end suite's own board reader and solver, checked without a display.
+# test_board.py: the end-to-end suite's board reader, and the answers of vorek-solve through the
+# suite's own helper, checked without a display.
 import os
 import random
 import sys
@@ -8,33 +9,42 @@ import unittest
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))  # board.py beside this file
 import board  # noqa: E402
-from board import GRID, HOLE  # noqa: E402
+from board import COLUMNS, GRID, HOLE, PARKED, PARKING  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PICTURES = os.path.join(HERE, os.pardir, os.pardir, "forms", "pictures")
-SOLVED = list(range(1, GRID)) + [HOLE]
+LAST = GRID - 1  # p20's home, beside the parking cell
+SOLVED = list(range(1, GRID)) + [HOLE, PARKED]  # a game one click from its end
+FINISHED = board.initial_layout()                # every piece home, the hole marker parked
 
 
-def slide(grid, clicks):
-    """Plays clicks by the game's slide rule; a click on a piece not next to the hole fails."""
-    grid = list(grid)
+def steps(a, b):
+    return abs(a % COLUMNS - b % COLUMNS) + abs(a // COLUMNS - b // COLUMNS)
+
+
+def play(layout, clicks):
+    """Plays clicks by the game's rules: a piece beside the hole slides into it, and p20 moves
+    only between its home and the parking cell. A click that moves nothing fails."""
+    layout = list(layout)
     for piece in clicks:
-        hole, cell = grid.index(HOLE), grid.index(piece)
-        if abs(hole % 5 - cell % 5) + abs(hole // 5 - cell // 5) != 1:
+        hole, cell = layout.index(HOLE), layout.index(piece)
+        parking = {hole, cell} == {LAST, PARKING}
+        slide = PARKING not in (hole, cell) and piece != PARKED and steps(hole, cell) == 1
+        if not (parking or slide):
             raise AssertionError(f"p{piece} is not next to the hole")
-        grid[hole], grid[cell] = piece, HOLE
-    return grid
+        layout[hole], layout[cell] = piece, HOLE
+    return layout
 
 
 def scrambled(seed, moves=400):
-    """A board that slides reach from the solved one: always solvable."""
+    """A deal that slides reach from the solved one, p20 parked: always solvable."""
     rng = random.Random(seed)
-    grid = list(SOLVED)
+    layout = list(SOLVED)
     for _ in range(moves):
-        hole = grid.index(HOLE)
-        cell = rng.choice(board._NEIGHBOURS[hole])
-        grid[hole], grid[cell] = grid[cell], HOLE
-    return grid
+        hole = layout.index(HOLE)
+        cell = rng.choice([c for c in range(GRID) if steps(hole, c) == 1])
+        layout[hole], layout[cell] = layout[cell], HOLE
+    return layout
 
 
 class Solvability(unittest.TestCase):
@@ -43,36 +53,59 @@ class Solvability(unittest.TestCase):
             self.assertTrue(board.solvable(scrambled(seed)), seed)
 
     def test_one_swap_of_two_pieces_is_not(self):
-        grid = list(SOLVED)
-        grid[0], grid[1] = grid[1], grid[0]
-        self.assertFalse(board.solvable(grid))
+        layout = list(SOLVED)
+        layout[0], layout[1] = layout[1], layout[0]
+        self.assertFalse(board.solvable(layout))
 
     def test_a_swap_with_the_hole_depends_on_its_distance(self):
-        grid = list(SOLVED)
-        grid[18], grid[19] = HOLE, grid[18]
-        self.assertTrue(board.solvable(grid))  # that is one slide of p19
-        grid = list(SOLVED)
-        grid[19], grid[0] = grid[0], HOLE  # hole on (0,0) by a jump: 7 steps, one swap
-        self.assertTrue(board.solvable(grid))
-        grid = list(SOLVED)
-        grid[19], grid[1] = grid[1], HOLE  # hole on (1,0): 6 steps, one swap
-        self.assertFalse(board.solvable(grid))
+        layout = list(SOLVED)
+        layout[18], layout[19] = HOLE, layout[18]
+        self.assertTrue(board.solvable(layout))  # that is one slide of p19
+        layout = list(SOLVED)
+        layout[19], layout[0] = layout[0], HOLE  # hole on (0,0) by a jump: 7 steps, one swap
+        self.assertTrue(board.solvable(layout))
+        layout = list(SOLVED)
+        layout[19], layout[1] = layout[1], HOLE  # hole on (1,0): 6 steps, one swap
+        self.assertFalse(board.solvable(layout))
+
+    def test_a_finished_board_is_solvable(self):
+        self.assertTrue(board.solvable(FINISHED))
 
 
 class Solver(unittest.TestCase):
     def test_solves_scrambled_boards_by_legal_slides(self):
         for seed in range(8):
-            grid = scrambled(seed)
-            self.assertEqual(slide(grid, board.solve(grid)), SOLVED, seed)
+            layout = scrambled(seed)
+            self.assertEqual(play(layout, board.solve(layout)), FINISHED, seed)
 
     def test_solved_board_needs_no_click(self):
-        self.assertEqual(board.solve(SOLVED), [])
+        self.assertEqual(board.solve(FINISHED), [])
+
+    def test_a_solved_grid_needs_only_p20_home(self):
+        self.assertEqual(board.solve(SOLVED), [PARKED])
+
+    def test_finishes_a_board_with_p20_home_and_the_hole_marker_parked(self):
+        # p20 out and back in around a turn of three pieces: the board out of a game.
+        layout = play(FINISHED, [20, 15, 14, 19, 15, 20])
+        self.assertEqual(layout[PARKING], HOLE)
+        self.assertNotEqual(layout, FINISHED)
+        clicks = board.solve(layout)
+        self.assertEqual((clicks[0], clicks[-1]), (PARKED, PARKED))
+        self.assertEqual(play(layout, clicks), FINISHED)
 
     def test_refuses_an_unsolvable_board(self):
-        grid = list(SOLVED)
-        grid[0], grid[1] = grid[1], grid[0]
-        with self.assertRaises(ValueError):
-            board.solve(grid)
+        layout = list(SOLVED)
+        layout[0], layout[1] = layout[1], layout[0]
+        with self.assertRaisesRegex(ValueError, "no slides can finish"):
+            board.solve(layout)
+
+    def test_refuses_what_is_no_board(self):
+        for layout in (SOLVED[:-1], SOLVED[:-1] + [1], [HOLE if p == 7 else p for p in SOLVED],
+                       list(range(1, 19)) + [HOLE, 20, 19]):
+            with self.assertRaises(RuntimeError, msg=layout):
+                board.solve(layout)
+            with self.assertRaises(RuntimeError, msg=layout):
+                board.solvable(layout)
 
 
 class Reading(unittest.TestCase):
@@ -80,10 +113,11 @@ class Reading(unittest.TestCase):
         self.assertEqual([board.cell_origin(c)[0] for c in range(5)], [0, 53, 107, 160, 213])
         self.assertEqual([board.cell_origin(5 * r)[1] for r in range(4)], [0, 53, 107, 160])
         self.assertEqual(board.cell_origin(board.PARKING), (267, 160))
+        self.assertEqual((board.BOX, board.BORDER, board.PICTURE), (54, 2, 50))
 
     def test_reads_back_a_board_drawn_from_the_tiles(self):
         tiles = board.Tiles(PICTURES)
-        layout = scrambled(3) + [board.PARKED]
+        layout = scrambled(3)
         canvas = board.Image.new("RGB", board.design.load().client("Vorek"), (239, 239, 239))
         for cell, piece in enumerate(layout):
             x, y = board.cell_origin(cell)

@@ -32,8 +32,10 @@ QUITTER = DESIGN.rect("Vorek", "Quitter")
 PORTRAIT_OK = DESIGN.rect("V_portrait", "Command1")
 ABOUT_OK = DESIGN.rect("Sujet", "ok")
 PORTRAIT_BOX = DESIGN.rect("V_portrait", "Picture1")
-# The corners of Picture1 to Picture4.
-ABOUT_PICTURES = tuple(DESIGN.rect("Sujet", f"Picture{k}")[:2] for k in range(1, 5))
+# Where picture boxes show their pictures, inside their edges.
+PORTRAIT_PICTURE = DESIGN.picture("V_portrait", "Picture1")
+# The pictures of Picture1 to Picture4.
+ABOUT_PICTURES = tuple(DESIGN.picture("Sujet", f"Picture{k}") for k in range(1, 5))
 
 # Bounds for waiting; generous, since a sanitizer build is many times slower. Nothing waits
 # for them unless something is wrong.
@@ -295,7 +297,7 @@ def expect_size(window, size, what):
            window.describe())
 
 
-def expect_sunken(image, x, y, width, height, what, edge=2):
+def expect_sunken(image, x, y, width, height, what, edge=board.BORDER):
     """A sunken border `edge` pixels wide around (x, y, width, height): its inner half is one
     dark colour on the top and left and one lighter colour on the bottom and right. (The outer
     half is left alone: a neighbouring box may overlap it.)"""
@@ -361,8 +363,7 @@ def deal(run, main, name):
     layout = wait_board(run, main, board.is_deal,
                         f"a shuffled board after {name}: every piece once, p20 on the parking "
                         f"cell, the hole in the grid")
-    grid = layout[:GRID]
-    expect(board.solvable(grid), "a deal that slides can solve", describe(layout))
+    expect(board.solvable(layout), "a deal that slides can solve", describe(layout))
     return layout
 
 
@@ -381,11 +382,11 @@ def initial_layout(suite):
         run.click_control(main, VOIR, "Voir")
         portrait = run.wait_windows({"main": 1, "portrait": 1}, what=" after Voir")["portrait"][0]
         portrait = wait_centred(run, portrait, "the portrait window")
-        wait_picture(run, portrait, (2, 2, 251, 201), suite.tiles.portrait,
+        wait_picture(run, portrait, PORTRAIT_PICTURE, suite.tiles.portrait,
                      "the committed portrait at (2,2) of the portrait window", "portrait-window")
         image = run.settled_shot(portrait, lambda _: True, "the portrait window drawn")
         suite.save(image, "portrait-window")
-        expect_sunken(image, *PORTRAIT_BOX, "the portrait")
+        expect_sunken(image, *PORTRAIT_BOX, "the portrait", DESIGN.edge("V_portrait", "Picture1"))
 
         run.click_control(portrait, PORTRAIT_OK, "Ok of the portrait window")
         main = run.wait_windows({"main": 1}, what=" after the portrait's Ok")["main"][0]
@@ -418,10 +419,11 @@ def double_density(suite):
             for cell, piece in enumerate(board.initial_layout()):
                 x, y = board.cell_origin(cell)
                 where = f"the picture of p{piece} on cell {cell_name(cell)} at 200 %"
-                expect_sunken(image, 2 * x, 2 * y, 2 * board.BOX, 2 * board.BOX, where, edge=4)
+                edge = 2 * board.BORDER
+                expect_sunken(image, 2 * x, 2 * y, 2 * board.BOX, 2 * board.BOX, where, edge)
                 tile = suite.tiles.by_piece[piece]
-                shown = image.crop((2 * x + 4, 2 * y + 4, 2 * x + 4 + 2 * tile.width,
-                                    2 * y + 4 + 2 * tile.height))
+                shown = image.crop((2 * x + edge, 2 * y + edge, 2 * x + edge + 2 * tile.width,
+                                    2 * y + edge + 2 * tile.height))
                 wanted = tile.resize((2 * tile.width, 2 * tile.height), Image.NEAREST)
                 expect(shown.tobytes() == wanted.tobytes(), f"{where}, each pixel doubled",
                        "other pixels (see main-window-200.png)")
@@ -436,8 +438,8 @@ def about_pictures(run, about):
     for n in range(1, 5):
         with Image.open(os.path.join(run.suite.pictures_dir, f"about{n}.bmp")) as picture:
             known[picture.convert("RGB").tobytes()] = n
-    return [known.get(image.crop((x + 2, y + 2, x + 34, y + 34)).tobytes())
-            for x, y in ABOUT_PICTURES]
+    return [known.get(image.crop((x, y, x + width, y + height)).tobytes())
+            for x, y, width, height in ABOUT_PICTURES]
 
 
 def slide_all(run, main, layout, clicks, before=""):
@@ -458,7 +460,8 @@ def idle_clicks(run, main, layout):
     parked p20 (unless the hole is beside it). Clicks are handled in order, so the next move
     seen on the screen shows whether they moved anything."""
     hole = layout.index(HOLE)
-    far = max(range(GRID), key=lambda cell: abs(cell % 5 - hole % 5) + abs(cell // 5 - hole // 5))
+    far = max(range(GRID), key=lambda cell: abs(cell % board.COLUMNS - hole % board.COLUMNS)
+              + abs(cell // board.COLUMNS - hole // board.COLUMNS))
     run.click(main, *cell_centre(far))
     run.click(main, *cell_centre(hole))
     names = [f"p{layout[far]} (away from the hole)", "the white p0"]
@@ -580,7 +583,8 @@ def games(suite):
             finir_shown(run, main, idle)
             deals.append(layout)
             run.save(run.shot(main), f"game{game}-dealt")
-            clicks = board.solve(layout[:GRID])
+            # The clicks that finish the deal; the last, p20's, is win()'s.
+            clicks = board.solve(layout)[:-1]
             if game == 3:
                 # A few moves, then a new shuffle: the game starts again from a new deal.
                 slide_all(run, main, layout, clicks[:6])
@@ -588,7 +592,7 @@ def games(suite):
                 layout = deal(run, main, "Brasser during game 3")
                 finir_shown(run, main, idle)
                 deals.append(layout)
-                clicks = board.solve(layout[:GRID])
+                clicks = board.solve(layout)[:-1]
             before = idle_clicks(run, main, layout) if game == 1 else ""
             layout = slide_all(run, main, layout, clicks, before)
             win(run, main, idle, game)
@@ -606,7 +610,7 @@ def games(suite):
 def drag_portrait(run, portrait, by):
     """Moves the portrait window by its title bar, as a player does; returns it moved."""
     # Not before it is painted: by then the program has placed it where it stays.
-    wait_picture(run, portrait, (2, 2, 251, 201), run.suite.tiles.portrait,
+    wait_picture(run, portrait, PORTRAIT_PICTURE, run.suite.tiles.portrait,
                  "the portrait window painted before it is dragged", "FAILED-" + run.name)
     portrait = wait_centred(run, portrait, "the portrait window, painted,")
     _, _, top, _ = run.x.frame_extents(portrait.wid)
