@@ -24,6 +24,7 @@ test('the page opened from disk', async (t) => {
   const browser = await s.launch();
   try {
     const requests = [];
+    const edge = s.edge('Vorek', 'p1');  // every piece's
     browser.context.on('request', (request) => requests.push(request.url()));
     const page = await s.openGame(browser.context);
     const main = s.windowOf(page, 'Vorek');
@@ -35,7 +36,7 @@ test('the page opened from disk', async (t) => {
       assert.equal(await page.locator('section.window').count(), 1);
       assert.equal(await main.locator('.titlebar .caption').textContent(), 'Vorek');
       const client = await main.locator('.client').boundingBox();
-      assert.deepEqual([client.width, client.height], [s.pixels(4845), s.pixels(3195)]);
+      assert.deepEqual([client.width, client.height], s.client('Vorek'));
       const outer = await main.boundingBox();
       const viewport = page.viewportSize();
       assert.ok(Math.abs(outer.x + outer.width / 2 - viewport.width / 2) <= 1, 'not centred across');
@@ -48,10 +49,8 @@ test('the page opened from disk', async (t) => {
       const buttons = await main.locator('button.button').evaluateAll((all) =>
         all.map((b) => [b.textContent, b.offsetLeft, b.offsetTop, b.offsetWidth, b.offsetHeight])
           .sort((a, b) => a[2] - b[2]));
-      const [left, width, height] = [s.pixels(4080), s.pixels(735), s.pixels(495)];
-      assert.deepEqual(buttons, [['Voir', left, s.pixels(120), width, height],
-        ['Brasser', left, s.pixels(840), width, height],
-        ['Quitter', left, s.pixels(1560), width, height]]);
+      assert.deepEqual(buttons, [['Voir', ...s.rect('Vorek', 'Voir')],
+        ['Brasser', ...s.rect('Vorek', 'Command1')], ['Quitter', ...s.rect('Vorek', 'Quitter')]]);
     });
 
     await t.test('shows each picture unscaled inside a two-pixel sunken border', async () => {
@@ -61,8 +60,9 @@ test('the page opened from disk', async (t) => {
       for (let cell = 0; cell <= s.PARKING; cell += 1) {
         const { left, top } = s.cellOrigin(cell);
         const tile = s.readBitmap(s.tileName(layout[cell]));
-        assert.equal(s.differences(grabbed, left + 2, top + 2, tile), 0,
-          `p${layout[cell]}'s picture is not shown whole at ${left + 2},${top + 2}`);
+        const [x, y] = [left + edge, top + edge];
+        assert.equal(s.differences(grabbed, x, y, tile), 0,
+          `p${layout[cell]}'s picture is not shown whole at ${x},${y}`);
       }
       // The sunken ring around p1: dark grey outside, darker inside, on its top and left.
       const at = (x, y) => Array.from(grabbed.rgb.subarray((y * grabbed.width + x) * 3,
@@ -122,7 +122,7 @@ test('the page opened from disk', async (t) => {
         const changed = [];
         for (let y = 0; y < tile.height; y += 1) {
           for (let x = 0; x < tile.width; x += 1) {
-            const g = ((y + 2) * grabbed.width + x + 2) * 3, p = (y * tile.width + x) * 3;
+            const g = ((y + edge) * grabbed.width + x + edge) * 3, p = (y * tile.width + x) * 3;
             if (!grabbed.rgb.subarray(g, g + 3).equals(tile.rgb.subarray(p, p + 3)))
               changed.push([x, y]);
           }
@@ -161,7 +161,7 @@ test('the page opened from disk', async (t) => {
         const layout = s.initialLayout();
         for (let cell = 0; cell <= s.PARKING; cell += 1) {
           const { left, top } = s.cellOrigin(cell);
-          assert.equal(s.differences(grabbed, left + 2, top + 2,
+          assert.equal(s.differences(grabbed, left + edge, top + edge,
                                      s.readBitmap(s.tileName(layout[cell]))), 0);
         }
 

@@ -1,21 +1,28 @@
 // support.js: what the browser suites share: Chromium, the page's flags, real mouse clicks, the
-// board read from the page, the committed pictures and a solver.
+// designs' figures, the board read from the page, the committed pictures, and the clicks that
+// finish a board, from vorek-solve.
 'use strict';
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
+const { spawnSync } = require('node:child_process');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
 
-const COLUMNS = 5;
-const ROWS = 4;
+// The designs in pixels, as the build wrote them from the design tables.
+const figures = JSON.parse(fs.readFileSync(process.env.VOREK_DESIGN_FIGURES, 'utf8'));
+const { columns: COLUMNS, rows: ROWS } = figures.board;
 const GRID = COLUMNS * ROWS;
 const PARKING = GRID;  // the cell right of the grid's last cell
 const HOLE = 0;        // p0, the white marker of the free cell
-const TWIPS_PER_PIXEL = 15;
-const STEP = 800;
+
+// A window's client area, [width, height]; a control's place in it, [left, top, width, height];
+// the width of a picture box's sunken edge, inside which its picture stands.
+const client = (form) => figures.forms[form].client;
+const rect = (form, name) => figures.forms[form].controls[name].rect;
+const edge = (form, name) => figures.forms[form].controls[name].edge;
 
 const pagePath = process.env.VOREK_PAGE;
 const picturesDir = process.env.VOREK_PICTURES;
@@ -127,25 +134,18 @@ async function readBoard(page) {
   });
   const layout = new Array(GRID + 1).fill(null);
   for (const [p, { left, top }] of Object.entries(places)) {
-    const column = Math.round((left * TWIPS_PER_PIXEL) / STEP);
-    const row = Math.round((top * TWIPS_PER_PIXEL) / STEP);
-    const at = cellOrigin(column === COLUMNS ? PARKING : row * COLUMNS + column);
-    assert.deepEqual({ left, top }, at, `p${p} stands off its cell`);
-    const cell = column === COLUMNS ? PARKING : row * COLUMNS + column;
-    assert.ok(column <= COLUMNS && row < ROWS && (column < COLUMNS || row === ROWS - 1),
-      `p${p} stands outside the board at ${left},${top}`);
+    const cell = figures.board.cells.findIndex(([x, y]) => x === left && y === top);
+    assert.ok(cell >= 0, `p${p} stands on no cell of the board, at ${left},${top}`);
     assert.equal(layout[cell], null, `two pieces on cell ${cell}`);
     layout[cell] = Number(p);
   }
   return layout;
 }
 
-const pixels = (twips) => Math.round(twips / TWIPS_PER_PIXEL);
-
 // The top-left corner, in client pixels, of the picture box on a cell.
 function cellOrigin(cell) {
-  if (cell === PARKING) return { left: pixels(5 * STEP), top: pixels(3 * STEP) };
-  return { left: pixels(STEP * (cell % COLUMNS)), top: pixels(STEP * Math.floor(cell / COLUMNS)) };
+  const [left, top] = figures.board.cells[cell];
+  return { left, top };
 }
 
 const initialLayout = () => [...Array(GRID).keys()].map((i) => i + 1).concat([HOLE]);
@@ -226,111 +226,37 @@ async function screenshot(page, name) {
   await page.screenshot({ path: path.join(screenshotsDir, name + '.png') });
 }
 
-// --- a solver: weighted A* stage by stage (top row, second row, the last two rows) ---
+// --- the clicks that finish a board, from vorek-solve, the one solver of every suite ---
 
-function distance(a, b) {
-  return Math.abs((a % COLUMNS) - (b % COLUMNS)) +
-         Math.abs(Math.floor(a / COLUMNS) - Math.floor(b / COLUMNS));
+// Runs vorek-solve (VOREK_SOLVE, through VOREK_SOLVE_WITH: Node.js for the web build) on a board.
+function runSolver(words) {
+  const runner = process.env.VOREK_SOLVE_WITH;
+  const command = (runner ? [runner] : []).concat([process.env.VOREK_SOLVE], words.map(String));
+  const run = spawnSync(command[0], command.slice(1),
+    { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'], timeout: 60000 });
+  const failed = () => new Error(`vorek-solve ended with status ${run.status}: ` +
+    (run.error ? String(run.error) : run.stderr.trim()));
+  return { ...run, failed };
 }
 
-function neighbours(cell) {
-  const c = cell % COLUMNS, r = Math.floor(cell / COLUMNS), found = [];
-  if (c > 0) found.push(cell - 1);
-  if (c < COLUMNS - 1) found.push(cell + 1);
-  if (r > 0) found.push(cell - COLUMNS);
-  if (r < ROWS - 1) found.push(cell + COLUMNS);
-  return found;
+// Whether slides can finish a board: the piece on each of the 21 cells, the hole as 0.
+function solvable(layout) {
+  const run = runSolver(['--solvable', ...layout]);
+  const answer = { 0: 'solvable', 1: 'unsolvable' }[run.status];
+  if (answer === undefined || run.stdout.trim() !== answer) throw run.failed();
+  return run.status === 0;
 }
 
-class Heap {
-  constructor() { this.items = []; }
-  get size() { return this.items.length; }
-  push(item) {
-    const a = this.items;
-    a.push(item);
-    for (let i = a.length - 1; i > 0;) {
-      const up = (i - 1) >> 1;
-      if (a[up][0] <= a[i][0]) break;
-      [a[up], a[i]] = [a[i], a[up]];
-      i = up;
-    }
-  }
-  pop() {
-    const a = this.items, top = a[0], last = a.pop();
-    if (a.length > 0) {
-      a[0] = last;
-      for (let i = 0; ;) {
-        const l = 2 * i + 1, r = l + 1;
-        let m = i;
-        if (l < a.length && a[l][0] < a[m][0]) m = l;
-        if (r < a.length && a[r][0] < a[m][0]) m = r;
-        if (m === i) break;
-        [a[m], a[i]] = [a[i], a[m]];
-        i = m;
-      }
-    }
-    return top;
-  }
-}
-
-// The hole's path that brings `pieces` home without touching `frozen` cells.
-function bringHome(grid, pieces, frozen, weight) {
-  const homes = pieces.map((p) => p - 1);
-  const estimate = (at) => at.reduce((sum, cell, i) => sum + distance(cell, homes[i]), 0);
-  const keyOf = (at, hole) => at.join(',') + ';' + hole;
-  const start = { at: pieces.map((p) => grid.indexOf(p)), hole: grid.indexOf(HOLE) };
-  const cost = new Map([[keyOf(start.at, start.hole), 0]]);
-  const cameFrom = new Map([[keyOf(start.at, start.hole), null]]);
-  const queue = new Heap();
-  queue.push([weight * estimate(start.at), 0, start]);
-  let goal = null;
-  while (queue.size > 0) {
-    const [, steps, state] = queue.pop();
-    if (estimate(state.at) === 0) { goal = state; break; }
-    if (steps > cost.get(keyOf(state.at, state.hole))) continue;
-    for (const cell of neighbours(state.hole)) {
-      if (frozen.has(cell)) continue;
-      const at = state.at.map((a) => (a === cell ? state.hole : a));
-      const key = keyOf(at, cell);
-      if (steps + 1 < (cost.has(key) ? cost.get(key) : Infinity)) {
-        cost.set(key, steps + 1);
-        cameFrom.set(key, [keyOf(state.at, state.hole), cell]);
-        queue.push([steps + 1 + weight * estimate(at), steps + 1, { at, hole: cell }]);
-      }
-    }
-  }
-  if (!goal) throw new Error('no way home for ' + pieces.join(', '));
-  const holes = [];
-  for (let key = keyOf(goal.at, goal.hole); cameFrom.get(key);) {
-    const [previous, cell] = cameFrom.get(key);
-    holes.push(cell);
-    key = previous;
-  }
-  return holes.reverse();
-}
-
-// The pieces to click, in order, to take the grid (hole as 0) to p1..p19 home, hole last.
-function solve(grid) {
-  grid = grid.slice(0, GRID);
-  const clicks = [];
-  const stages = [[[1, 2, 3, 4, 5], new Set(), 3],
-    [[6, 7, 8, 9, 10], new Set([0, 1, 2, 3, 4]), 3],
-    [[11, 12, 13, 14, 15, 16, 17, 18, 19], new Set([...Array(10).keys()]), 1.5]];
-  for (const [pieces, frozen, weight] of stages) {
-    for (const cell of bringHome(grid, pieces, frozen, weight)) {
-      const hole = grid.indexOf(HOLE);
-      clicks.push(grid[cell]);
-      grid[hole] = grid[cell];
-      grid[cell] = HOLE;
-    }
-  }
-  const goal = [...Array(19).keys()].map((i) => i + 1).concat([HOLE]);
-  assert.deepEqual(grid, goal, 'the solver did not finish the board');
-  return clicks;
+// The pieces to click, in order, that finish a board: every piece home, the hole marker parked.
+// During a game the last click is p20's, which wins it.
+function solve(layout) {
+  const run = runSolver(layout);
+  if (run.status !== 0) throw run.failed();
+  return run.stdout.split(/\s+/).filter(Boolean).map(Number);
 }
 
 module.exports = {
-  COLUMNS, ROWS, GRID, PARKING, HOLE, launch, openGame, pageUrl, flags, until, settled, click, play,
-  centreOf, windowOf, control, piece, readBoard, cellOrigin, initialLayout, describe, readBitmap,
-  tileName, grab, differences, screenshot, solve, pixels,
+  COLUMNS, ROWS, GRID, PARKING, HOLE, client, rect, edge, launch, openGame, pageUrl, flags, until,
+  settled, click, play, centreOf, windowOf, control, piece, readBoard, cellOrigin, initialLayout,
+  describe, readBitmap, tileName, grab, differences, screenshot, solvable, solve,
 };

@@ -62,13 +62,15 @@ test('the windows', async (t) => {
       assert.deepEqual(await forms(page), ['V_portrait', 'Vorek']);
       assert.equal(await portrait.locator('.titlebar .caption').textContent(), 'Vorek');
       const client = await portrait.locator('.client').boundingBox();
-      assert.deepEqual([client.width, client.height], [s.pixels(3825), s.pixels(3660)]);
+      assert.deepEqual([client.width, client.height], s.client('V_portrait'));
       assert.ok(centred(page, await portrait.boundingBox()), 'the portrait is not centred');
       const picture = s.control(page, 'V_portrait', 'Picture1');
       const box = await picture.boundingBox();
-      assert.deepEqual([box.width, box.height], [251 + 4, 201 + 4], 'sized to its picture');
+      const shown = s.readBitmap('portrait.bmp'), edge = s.edge('V_portrait', 'Picture1');
+      assert.deepEqual([box.width, box.height], [shown.width + 2 * edge, shown.height + 2 * edge],
+        'sized to its picture');
       const grabbed = await s.grab(page, box);
-      assert.equal(s.differences(grabbed, 2, 2, s.readBitmap('portrait.bmp')), 0);
+      assert.equal(s.differences(grabbed, edge, edge, shown), 0);
       assert.equal(await picture.getAttribute('aria-label'), 'Image entière du puzzle');
       assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Picture1');
       assert.equal(await windowAt(page, await s.centreOf(portrait)), 'V_portrait');
@@ -120,7 +122,7 @@ test('the windows', async (t) => {
       assert.deepEqual(await forms(page), ['Sujet', 'V_portrait']);
       assert.equal(await about.locator('.titlebar .caption').textContent(), 'A propos de Tralden');
       const client = await about.locator('.client').boundingBox();
-      assert.deepEqual([client.width, client.height], [s.pixels(4695), s.pixels(3750)]);
+      assert.deepEqual([client.width, client.height], s.client('Sujet'));
       assert.ok(centred(page, await about.boundingBox()), 'the About window is not centred');
       const frames = await about.locator('.frame-caption').allTextContents();
       assert.deepEqual(frames.sort(), ["L'auteur", 'Le programme']);
@@ -139,7 +141,8 @@ test('the windows', async (t) => {
       for (let k = 1; k <= 4; k += 1) {
         const box = await s.control(page, 'Sujet', 'Picture' + k).boundingBox();
         const grabbed = await s.grab(page, box);
-        assert.equal(s.differences(grabbed, 2, 2, s.readBitmap(`about${k}.bmp`)), 0,
+        const edge = s.edge('Sujet', 'Picture' + k);
+        assert.equal(s.differences(grabbed, edge, edge, s.readBitmap(`about${k}.bmp`)), 0,
           `Picture${k} does not show about${k}.bmp`);
       }
       assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'Picture1');
