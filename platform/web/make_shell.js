@@ -8,8 +8,9 @@
 // bytes.
 //
 // The start-up window goes where the shell says <!-- start-up window -->, drawn from the designs'
-// figures as the web host draws a window, for the program to take over. A window with
-// labels or frames is left to the program: its figures do not say how their text is aligned.
+// figures by the parts the page script draws every window with (web_window_parts.js), for the
+// program to take over. A window with labels or frames is left to the program: its figures do
+// not say how their text is aligned.
 //
 // Writes also a C++ source that lists the pictures' names with their sizes in pixels, for the
 // host to check names and size auto-sized picture boxes.
@@ -22,6 +23,7 @@
 const fs = require('node:fs');
 const path = require('node:path');
 const zlib = require('node:zlib');
+const parts = require('./web_window_parts.js');
 
 const CRC_TABLE = Array.from({length: 256}, (_, n) => {
   let c = n;
@@ -109,6 +111,15 @@ function bitmapToPng(bytes) {
 
 const escape = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/"/g, '&quot;');
 
+// A part (web_window_parts.js) as HTML, nothing between its tags, as the page script builds it.
+function markup(part) {
+  if (typeof part === 'string') return escape(part);
+  const [tag, attributes, ...children] = part;
+  const open = `<${tag}` + Object.entries(attributes)
+    .map(([name, value]) => ` ${name}="${escape(value)}"`).join('') + '>';
+  return tag === 'img' ? open : open + children.map(markup).join('') + `</${tag}>`;
+}
+
 // A picture file as the page carries it: a data: URL, a bitmap as PNG.
 function pictureUrl(file) {
   const bytes = fs.readFileSync(file);
@@ -142,26 +153,15 @@ function fillShell(shell, figures) {
   return shell;
 }
 
-// The start-up window as web_windows.js builds it, with each picture as an <img> of its data: URL
-// (`urlOf(name)`). Empty when the program has to draw it itself.
+// The start-up window as the page script would draw it (web_window_parts.js), for the program to
+// take over, with each picture as an <img> of its data: URL (`urlOf(name)`). Empty when the
+// program has to draw it itself.
 function startWindow(form, urlOf) {
-  const controls = Object.entries(form.controls);
-  if (controls.some(([, c]) => !['picture', 'button'].includes(c.kind) || c.container)) return '';
-  const place = (r) => `left:${r[0]}px;top:${r[1]}px;width:${r[2]}px;height:${r[3]}px`;
-  const drawn = controls.map(([name, c]) => (c.kind === 'picture'
-    ? `<div class="picture" data-name="${escape(name)}" style="${place(c.rect)}">` +
-      `<img alt="" data-picture="${escape(c.picture)}" src="${urlOf(c.picture)}"></div>`
-    : `<button type="button" class="button" data-name="${escape(name)}" ` +
-      `style="${place(c.rect)}">${escape(c.caption)}</button>`));
-  const icon = form.icon
-    ? `<img class="icon" alt="" data-picture="${escape(form.icon)}" src="${urlOf(form.icon)}">`
-    : '';
-  return `<section class="window active" data-shell data-form="${escape(form.name)}" ` +
-    `style="visibility:hidden">\n<div class="titlebar">${icon}` +
-    `<span class="caption">${escape(form.caption)}</span>` +
-    '<button type="button" class="close" tabindex="-1">\u2715</button></div>\n' +
-    `<div class="client" style="width:${form.client[0]}px;height:${form.client[1]}px">\n` +
-    `${drawn.join('\n')}\n</div></section>`;
+  const controls = Object.entries(form.controls).map(([name, control]) => ({ name, ...control }));
+  if (controls.some((c) => !['picture', 'button'].includes(c.kind) || c.container)) return '';
+  const [width, height] = form.client;
+  return markup(parts.window({ name: form.name, caption: form.caption, icon: form.icon,
+                               width, height, controls }, urlOf, true));
 }
 
 function main() {
@@ -179,9 +179,12 @@ function main() {
     const height = bitmap ? Math.abs(bytes.readInt32LE(22)) : bytes[7] || 256;
     rows.push(`    {"${name}", ${width}, ${height}},`);
   }
-  const startUp = startWindow(forms[0], (name) => urls.get(name));
-  // The pictures the start-up window does not carry itself.
-  const carried = new Set(startUp ? [...startUp.matchAll(/data-picture="([^"]+)"/g)].map((m) => m[1]) : []);
+  // The pictures the start-up window carries itself, and the others.
+  const carried = new Set();
+  const startUp = startWindow(forms[0], (name) => {
+    carried.add(name);
+    return urls.get(name);
+  });
   const pictures = [...urls].filter(([name]) => !carried.has(name)).map(([name, url]) => {
     const [, type, data] = url.match(/^data:([^;]+);base64,(.*)$/);
     return `<script type="text/plain" data-name="${escape(name)}" data-type="${type}">${data}</script>`;
@@ -209,5 +212,5 @@ function main() {
   `);
 }
 
-module.exports = {bitmapToPng, fillShell, pictureUrl, readForms, startWindow};
+module.exports = { bitmapToPng, fillShell, pictureUrl, readForms, startWindow };
 if (require.main === module) main();

@@ -1,14 +1,16 @@
 // web_windows.js: the windows the web host draws in the page for the runtime: their title bars,
-// controls and pictures, their stacking, focus and moving, and the taking over of the start-up
-// window the page drew before the program ran (make_shell.js). web_page.js makes one set of them,
-// handing over the page's state (its windows, by slot), whether input is refused just now, and
-// how a click reaches the program.
-/* global vorekCentre, vorekPlace */
+// controls and pictures (web_window_parts.js), their stacking, focus and moving, and the taking
+// over of the start-up window the page drew before the program ran (make_shell.js). web_page.js
+// makes one set of them, handing over the page's state (its windows, by slot), whether input is
+// refused just now, and how a click reaches the program.
+/* global vorekCentre, vorekPlace, vorekWindowParts */
 
 function vorekWindows(page, refusing, deliver) {
   'use strict';
 
-  const KIND_PICTURE = 0, KIND_BUTTON = 1, KIND_LABEL = 2;
+  const parts = vorekWindowParts;
+  // The control kinds by the host's codes (web_host.cpp).
+  const KINDS = ['picture', 'button', 'label', 'frame'];
   const desktop = () => document.getElementById('desktop');
 
   // --- pictures: the page carries them by file name (make_shell.js): the start-up window's in
@@ -17,15 +19,9 @@ function vorekWindows(page, refusing, deliver) {
   const pictures = new Map();
   function findPictures() {
     for (const image of document.querySelectorAll('#desktop img[data-picture]'))
-      pictures.set(image.dataset.picture, image.src);
+      pictures.set(image.dataset.picture, image.getAttribute('src'));
     for (const carried of document.querySelectorAll('#pictures [data-name]'))
       pictures.set(carried.dataset.name, `data:${carried.dataset.type};base64,${carried.textContent}`);
-  }
-
-  // Points `image` at a picture; an image that already shows it is left alone, not reloaded.
-  function setPicture(image, name) {
-    const url = pictureUrl(name);
-    if (image.getAttribute('src') !== url) image.src = url;
   }
 
   function pictureUrl(name) { return pictures.get(name) || ''; }
@@ -97,71 +93,53 @@ function vorekWindows(page, refusing, deliver) {
     });
   }
 
-  // The child of `parent` that `selector` finds in a window the page drew, else a new `tag`.
-  function part(parent, selector, tag) {
-    const found = parent.querySelector(`:scope > ${selector}`);
-    if (found) return found;
-    return parent.appendChild(document.createElement(tag));
+  // A part (web_window_parts.js) as an element of the page.
+  function build(part) {
+    const made = document.createElement(part[0]);
+    const attributes = part[1], children = part.slice(2);
+    for (const name of Object.keys(attributes)) made.setAttribute(name, attributes[name]);
+    made.append(...children.map((child) => (typeof child === 'string' ? child : build(child))));
+    return made;
   }
 
-  // A window's title bar, or the one of the window the page drew, made ready.
-  function titleBar(caption, icon, onClose, element) {
-    const bar = element ? part(element, '.titlebar', 'div') : document.createElement('div');
-    bar.className = 'titlebar';
-    if (icon) {
-      const image = part(bar, '.icon', 'img');
-      image.className = 'icon';
-      image.alt = '';
-      setPicture(image, icon);
-    }
-    const text = part(bar, '.caption', 'span');
-    text.className = 'caption';
-    text.textContent = caption;
-    const close = part(bar, '.close', 'button');
-    close.type = 'button';
-    close.className = 'close';
-    close.tabIndex = -1;
-    close.setAttribute('aria-label', 'Fermer');
-    close.textContent = '\u2715';
+  // A title bar's close box closes its window through `onClose`.
+  function closing(bar, onClose) {
+    const close = bar.querySelector('.close');
     // Like a window system's close box, it never takes the focus from the window's controls.
     close.addEventListener('mousedown', (event) => event.preventDefault());
     close.addEventListener('click', onClose);
     return bar;
   }
 
-  // The start-up window the page drew before the program ran (make_shell.js), if it is `name`'s:
-  // the program takes it over rather than drawing the same again.
+  // The title bar of a window of the page's own (the modal box).
+  function titleBar(caption, icon, onClose) {
+    return closing(build(parts.titleBar(caption, icon, pictureUrl)), onClose);
+  }
+
+  // The start-up window the page drew before the program ran (make_shell.js), if it is `name`'s.
+  // Written by the same parts from the same layout, it is the window the program would draw: the
+  // program takes it over as it is, inactive until shown, as any window it makes.
   function shellOf(name) {
     const shell = document.querySelector('#desktop > [data-shell]');
     if (!shell || shell.dataset.form !== name) return null;
     delete shell.dataset.shell;
+    shell.classList.remove('active');
     return shell;
   }
 
   function createWindow(slot, generation, name, caption, icon, width, height) {
     const shell = shellOf(name);
-    const element = shell || document.createElement('section');
-    element.className = 'window';
-    element.dataset.form = name;
-    element.setAttribute('role', 'dialog');
-    element.setAttribute('aria-label', caption);
-    if (!shell) element.style.visibility = 'hidden';
-    const record = { slot, generation, element, client: null, controls: [], lastFocus: null,
-                     shown: false, drawn: Boolean(shell) };
-    const bar = titleBar(caption, icon || page.programIcon,
-                         (event) => deliver(event, 'vorek_close', [slot, generation]), element);
-    if (!shell) element.appendChild(bar);
-    const client = part(element, '.client', 'div');
-    client.className = 'client';
-    client.style.width = width + 'px';
-    client.style.height = height + 'px';
-    record.client = client;
+    const element = shell || desktop().appendChild(build(parts.window(
+      { name, caption, icon: icon || page.programIcon, width, height }, pictureUrl)));
+    const record = { slot, generation, element, client: element.querySelector(':scope > .client'),
+                     controls: [], lastFocus: null, shown: false, drawn: Boolean(shell) };
+    const bar = closing(element.querySelector(':scope > .titlebar'),
+                        (event) => deliver(event, 'vorek_close', [slot, generation]));
     element.addEventListener('pointerdown', () => { if (!refusing()) raise(record); }, true);
     element.addEventListener('keydown', (event) => onKeyDown(record, event));
     element.addEventListener('focusin', (event) => { record.lastFocus = event.target; });
     makeMovable(record, bar);
     page.windows.set(slot, record);
-    if (!shell) desktop().appendChild(element);
   }
 
   // `tab` is the control's place in the window's tab order, -1 for none; every control stands
@@ -169,52 +147,23 @@ function vorekWindows(page, refusing, deliver) {
   function createControl(slot, index, name, kind, left, top, width, height, tab, caption, picture,
                          accessibleName, centred, clickable) {
     const record = page.windows.get(slot);
-    // The page drew the start-up window's pictures and buttons before the program ran.
-    const drawn = record.drawn && (kind === KIND_PICTURE || kind === KIND_BUTTON)
+    // The page drew the start-up window's controls before the program ran.
+    const drawn = record.drawn
       ? record.client.querySelector(`:scope > [data-name="${CSS.escape(name)}"]`) : null;
-    let element;
-    if (kind === KIND_PICTURE) {
-      element = drawn || document.createElement('div');
-      element.className = 'picture';
+    const element = drawn || record.client.appendChild(build(parts.control(
+      { name, kind: KINDS[kind], rect: [left, top, width, height], caption, picture, centred },
+      pictureUrl)));
+    // The program's own: its tab order, and its picture boxes as images a screen reader names.
+    if (KINDS[kind] === 'picture') {
       element.tabIndex = 0;
       element.setAttribute('role', 'img');
-      const image = part(element, 'img', 'img');
-      image.alt = '';
-      image.draggable = false;
-      setPicture(image, picture);
-    } else if (kind === KIND_BUTTON) {
-      element = drawn || document.createElement('button');
-      element.type = 'button';
-      element.className = 'button';
-      element.textContent = caption;
-    } else if (kind === KIND_LABEL) {
-      element = document.createElement('div');
-      element.className = 'label' + (centred ? ' centred' : '');
-      element.textContent = caption;
-    } else {
-      element = document.createElement('div');
-      element.className = 'frame';
-      element.setAttribute('role', 'group');
-      element.setAttribute('aria-label', caption);
-      const border = document.createElement('div');
-      border.className = 'frame-border';
-      const text = document.createElement('span');
-      text.className = 'frame-caption';
-      text.textContent = caption;
-      element.append(border, text);
     }
-    element.dataset.name = name;
     if (tab >= 0) element.dataset.tab = String(tab);
     if (accessibleName) element.setAttribute('aria-label', accessibleName);
-    element.style.left = left + 'px';
-    element.style.top = top + 'px';
-    element.style.width = width + 'px';
-    element.style.height = height + 'px';
     if (clickable) {
       element.addEventListener('click',
         (event) => deliver(event, 'vorek_click', [slot, record.generation, index]));
     }
-    if (!drawn) record.client.appendChild(element);
     record.controls[index] = element;
   }
 

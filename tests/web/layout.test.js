@@ -3,6 +3,7 @@
 'use strict';
 
 const assert = require('node:assert/strict');
+const crypto = require('node:crypto');
 const { test } = require('node:test');
 const s = require('./support');
 
@@ -184,6 +185,35 @@ test('the page opened from disk', async (t) => {
           all.map((w) => w.dataset.form).sort()), ['V_portrait', 'Vorek']);
         assert.equal(await early.locator('[data-shell]').count(), 0);
         await early.close();
+      });
+
+    await t.test('takes over a start-up window that is, attribute for attribute, the one the ' +
+      'program draws itself', async () => {
+        const opened = async (drawnFirst) => {
+          const other = await browser.context.newPage();
+          if (!drawnFirst) {
+            // The window the page drew is not the program's: the program draws its own.
+            await other.addInitScript(() => document.addEventListener('DOMContentLoaded', () => {
+              document.querySelector('#desktop > [data-shell]').dataset.form = 'not-the-program';
+            }));
+          }
+          await other.goto(s.pageUrl());
+          await s.until(other, () => document.body.dataset.state === 'running');
+          await s.settled(other);
+          return other;
+        };
+        const takenOver = await opened(true);
+        const drawn = await opened(false);
+        assert.equal(await drawn.locator('[data-form="not-the-program"]').count(), 0);
+        // Tag by tag, each picture by its digest, for a readable difference.
+        const tags = (html) => html.split('><').map((tag) => tag.replace(/data:[^"]*/g, (url) =>
+          'data:sha1,' + crypto.createHash('sha1').update(url).digest('hex')));
+        const [taken, own] = await Promise.all([takenOver, drawn].map(async (other) =>
+          tags(await s.windowOf(other, 'Vorek').evaluate((element) => element.outerHTML))));
+        assert.ok(own.some((tag) => tag.includes('data-name="p20"')), 'the program drew no p20');
+        assert.deepEqual(taken, own);
+        await takenOver.close();
+        await drawn.close();
       });
 
     await t.test('hands the program a close made before it ran: the game ends', async () => {
