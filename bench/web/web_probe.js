@@ -2,8 +2,10 @@
 // drawn statically, with no program), and weighs the page gzipped. Prints a Markdown table.
 //
 //   node web_probe.js --page build/web/vorek.html --figures build/web/design-figures.json
-//                     --shell platform/web/shell.html --pictures forms/pictures
-//                     [--runs 15] [--clicks 40]
+//                     --shell platform/web/shell.html [--runs 15] [--clicks 40]
+//
+// The floor's pictures are the page's own, the same bytes; --pictures, which names their source
+// files, is taken and not needed.
 'use strict';
 
 const fs = require('node:fs');
@@ -12,14 +14,14 @@ const path = require('node:path');
 const zlib = require('node:zlib');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
-const { fillShell, pictureUrl, readForms, startWindow } =
+const { carriedPictures, fillShell, readForms, startWindow } =
   require('../../platform/web/make_shell.js');
 
 function options() {
   const found = { runs: 15, clicks: 40 };
   const args = process.argv.slice(2);
   for (let i = 0; i < args.length; i += 2) found[args[i].replace(/^--/, '')] = args[i + 1];
-  for (const name of ['page', 'figures', 'shell', 'pictures']) {
+  for (const name of ['page', 'figures', 'shell']) {
     if (!found[name]) throw new Error(`web_probe.js: --${name} is missing`);
   }
   found.runs = Number(found.runs);
@@ -28,14 +30,18 @@ function options() {
 }
 
 // The floor: the start-up window as the page draws it before its program runs (make_shell.js),
-// written out alone with the shell's own style sheet and pictures, the same first-frame mark as
-// the program's page, and a click on a piece that swaps it with the hole marker, the two moves
-// of the program's slide, timed as the program's page times its clicks.
-function floorPage(shell, pictures, figures) {
+// written out alone with the shell's own style sheet and the page's pictures, the same
+// first-frame mark as the program's page, and a click on a piece that swaps it with the hole
+// marker, the two moves of the program's slide, timed as the program's page times its clicks.
+function floorPage(shell, page, figures) {
   const style = fillShell(fs.readFileSync(shell, 'utf8'), figures)
     .match(/<style>[\s\S]*?<\/style>/)[0];
   const form = readForms(figures)[0];
-  const urlOf = (name) => pictureUrl(path.join(pictures, name));
+  const pictures = carriedPictures(fs.readFileSync(page, 'utf8'));
+  const urlOf = (name) => {
+    if (!pictures.has(name)) throw new Error(`${page} does not carry ${name}`);
+    return pictures.get(name);
+  };
   const drawn = startWindow(form, urlOf);
   if (!drawn) throw new Error('the page does not draw its start-up window itself');
   return `<!DOCTYPE html><html lang="fr"><head><meta charset="utf-8"><title>Vorek</title>
@@ -116,7 +122,7 @@ async function main() {
   const o = options();
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-bench-'));
   const floorPath = path.join(scratch, 'floor.html');
-  fs.writeFileSync(floorPath, floorPage(o.shell, o.pictures, o.figures));
+  fs.writeFileSync(floorPath, floorPage(o.shell, o.page, o.figures));
   const browser = await chromium.launch({
     executablePath: process.env.VOREK_CHROMIUM || '/usr/bin/chromium',
     headless: true,

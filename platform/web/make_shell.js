@@ -4,8 +4,8 @@
 // The pictures go where the shell says <!-- pictures -->, each named by its file name. The
 // start-up window's go in as its own <img>s, which the browser loads while it parses the page;
 // the others go in as inert base64 text that costs the parser next to nothing and becomes an
-// image when a window first shows it. Bitmaps go in as PNG: the same pixels in under half the
-// bytes.
+// image when a window first shows it. Bitmaps go in as PNG (pngjs, package.json): the same
+// pixels in under half the bytes.
 //
 // The start-up window goes where the shell says <!-- start-up window -->, drawn from the designs'
 // figures by the parts the page script draws every window with (web_window_parts.js), for the
@@ -22,54 +22,15 @@
 
 const fs = require('node:fs');
 const path = require('node:path');
-const zlib = require('node:zlib');
 const parts = require('./web_window_parts.js');
 
-const CRC_TABLE = Array.from({length: 256}, (_, n) => {
-  let c = n;
-  for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-  return c >>> 0;
-});
-
-function crc32(bytes) {
-  let c = 0xffffffff;
-  for (const byte of bytes) c = CRC_TABLE[(c ^ byte) & 0xff] ^ (c >>> 8);
-  return (c ^ 0xffffffff) >>> 0;
-}
-
-function chunk(type, data) {
-  const head = Buffer.alloc(8);
-  head.writeUInt32BE(data.length, 0);
-  head.write(type, 4, 'latin1');
-  const crc = Buffer.alloc(4);
-  crc.writeUInt32BE(crc32(Buffer.concat([head.subarray(4), data])), 0);
-  return Buffer.concat([head, data, crc]);
-}
-
-// One row of RGB samples under PNG filter `type`, after the filter byte; `prior` is the row above.
-function filtered(type, row, prior) {
-  const out = Buffer.alloc(row.length);
-  for (let i = 0; i < row.length; ++i) {
-    const a = i >= 3 ? row[i - 3] : 0;
-    const b = prior ? prior[i] : 0;
-    const c = prior && i >= 3 ? prior[i - 3] : 0;
-    let predicted = 0;
-    if (type === 1) predicted = a;
-    else if (type === 2) predicted = b;
-    else if (type === 3) predicted = (a + b) >> 1;
-    else if (type === 4) {
-      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
-      predicted = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-    }
-    out[i] = (row[i] - predicted) & 0xff;
-  }
-  return out;
-}
-
 // A 24-bit uncompressed bitmap (rows bottom-up unless its height is negative, each padded to
-// four bytes, blue first) as an RGB PNG of the same pixels, each row under whichever filter
-// leaves the smallest sum of differences, or all under one filter when that deflates smaller.
+// four bytes, blue first) as an RGB PNG of the same pixels, written by pngjs. Each of its row
+// filters and deflate strategies wins on some picture: all are tried and the smallest kept.
 function bitmapToPng(bytes) {
+  // Loaded here, not above: the benchmark reads this file's other functions without the build's
+  // packages (package.json).
+  const { PNG } = require('pngjs');
   const offset = bytes.readUInt32LE(10);
   const width = bytes.readInt32LE(18);
   const height = bytes.readInt32LE(22);
@@ -78,35 +39,27 @@ function bitmapToPng(bytes) {
   }
   const rows = Math.abs(height);
   const stride = Math.ceil(width * 3 / 4) * 4;
-  const lines = [];
+  const data = Buffer.alloc(width * rows * 3);
   for (let y = 0; y < rows; ++y) {
     const from = offset + (height > 0 ? rows - 1 - y : y) * stride;
-    const line = Buffer.alloc(width * 3);
     for (let x = 0; x < width; ++x) {
-      line[3 * x] = bytes[from + 3 * x + 2];
-      line[3 * x + 1] = bytes[from + 3 * x + 1];
-      line[3 * x + 2] = bytes[from + 3 * x];
+      const to = (y * width + x) * 3;
+      data[to] = bytes[from + 3 * x + 2];
+      data[to + 1] = bytes[from + 3 * x + 1];
+      data[to + 2] = bytes[from + 3 * x];
     }
-    lines.push(line);
   }
-  const cost = (line) => line.reduce((sum, v) => sum + (v < 128 ? v : 256 - v), 0);
-  const image = (choose) => Buffer.concat(lines.flatMap((line, y) => {
-    const [type, out] = choose(line, y > 0 ? lines[y - 1] : null);
-    return [Buffer.from([type]), out];
-  }));
-  const adaptive = (line, prior) => [0, 1, 2, 3, 4].map((type) => [type, filtered(type, line, prior)])
-    .reduce((best, next) => (cost(next[1]) < cost(best[1]) ? next : best));
-  const data = [adaptive, ...[0, 1, 2, 3, 4].map((type) => (line, prior) =>
-    [type, filtered(type, line, prior)])]
-    .map((choose) => zlib.deflateSync(image(choose), {level: 9}))
-    .reduce((best, next) => (next.length < best.length ? next : best));
-  const header = Buffer.alloc(13);
-  header.writeUInt32BE(width, 0);
-  header.writeUInt32BE(rows, 4);
-  header[8] = 8;  // bits per sample
-  header[9] = 2;  // RGB
-  return Buffer.concat([Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]),
-    chunk('IHDR', header), chunk('IDAT', data), chunk('IEND', Buffer.alloc(0))]);
+  let smallest = null;
+  // -1: each row under the filter of the smallest sum of differences.
+  for (const filterType of [-1, 0, 1, 2, 3, 4]) {
+    for (const deflateStrategy of [0, 1, 2, 3, 4]) {
+      const png = PNG.sync.write({ width, height: rows, data }, {
+        colorType: 2, inputColorType: 2, inputHasAlpha: false, filterType, deflateLevel: 9,
+        deflateStrategy });
+      if (!smallest || png.length < smallest.length) smallest = png;
+    }
+  }
+  return smallest;
 }
 
 const escape = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/"/g, '&quot;');
@@ -164,6 +117,22 @@ function startWindow(form, urlOf) {
                                width, height, controls }, urlOf, true));
 }
 
+// The pictures a page written from this shell carries, by name, as data: URLs: the start-up
+// window's in its images, the others in their blocks.
+function carriedPictures(page) {
+  const found = new Map();
+  for (const [image] of page.matchAll(/<img [^>]*data-picture="[^>]*>/g)) {
+    const [, name] = image.match(/ data-picture="([^"]*)"/);
+    const [, url] = image.match(/ src="([^"]*)"/);
+    found.set(name, url);
+  }
+  const block = /<script type="text\/plain" data-name="([^"]*)" data-type="([^"]*)">([^<]*)</g;
+  for (const [, name, type, data] of page.matchAll(block)) {
+    found.set(name, `data:${type};base64,${data}`);
+  }
+  return found;
+}
+
 function main() {
   const [shellIn, shellOut, source, figures, ...files] = process.argv.slice(2);
   const forms = readForms(figures);
@@ -212,5 +181,5 @@ function main() {
   `);
 }
 
-module.exports = { bitmapToPng, fillShell, pictureUrl, readForms, startWindow };
+module.exports = { bitmapToPng, carriedPictures, fillShell, pictureUrl, readForms, startWindow };
 if (require.main === module) main();
