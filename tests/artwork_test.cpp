@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bmp_reader.h"
+#include "tile_cut.h"
 
 namespace {
 using bmp_reader::Bytes;
@@ -92,22 +93,11 @@ TEST(Portrait, LastColumnAndLastRowAreWhite) {
   EXPECT_NE(p.at(249, 199), kWhite) << "only the outer column and row are the white frame";
 }
 
-// Where each tile comes from in the portrait: the board's fixed, deliberately uneven squares.
-struct Origin {
-  int x, y;
-};
-constexpr Origin kTileOrigins[4][5] = {
-    {{0, 0}, {50, 0}, {101, 0}, {151, 0}, {201, 0}},
-    {{0, 51}, {50, 51}, {101, 51}, {151, 51}, {201, 51}},
-    {{0, 101}, {50, 101}, {100, 101}, {151, 101}, {201, 100}},
-    {{0, 151}, {50, 151}, {100, 151}, {151, 151}, {201, 151}},
-};
-
 class Tile : public testing::TestWithParam<int> {};
 
 TEST_P(Tile, EqualsItsSquareOfThePortrait) {
-  const int k = GetParam(), row = (k - 1) / 5, col = (k - 1) % 5;
-  const Origin o = kTileOrigins[row][col];
+  const int k = GetParam();
+  const vorek_test::TileOrigin o = vorek_test::tileOrigin(k);
   const Picture portrait = bmp_reader::readPicture(picturePath("portrait.bmp"));
   const Picture tile = bmp_reader::readPicture(picturePath(tileName(k)));
   ASSERT_EQ(tile.width, 50);

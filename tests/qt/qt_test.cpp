@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "../tile_cut.h"
 #include "forms/forms.h"
 #include "platform/qt_app.h"
 #include "qt_support.h"
@@ -216,16 +217,12 @@ TEST(PortraitWindow, ShowsTheWholePortraitAndItsOkButton) {
 TEST(PortraitWindow, TheTilesOnTheirHomeCellsShowThePortraitSquareBySquare) {
   QtGame game;
   const QImage portrait = picture(":/pictures/portrait.bmp");
-  // The cut table: where each tile's square starts in the portrait.
-  const QPoint origin[20] = {{0, 0},   {50, 0},   {101, 0},   {151, 0},   {201, 0},
-                             {0, 51},  {50, 51},  {101, 51},  {151, 51},  {201, 51},
-                             {0, 101}, {50, 101}, {100, 101}, {151, 101}, {201, 100},
-                             {0, 151}, {50, 151}, {100, 151}, {151, 151}, {201, 151}};
   for (int k = 1; k <= 20; ++k) {
     SCOPED_TRACE(k);
     QWidget* box = QtGame::control("Vorek", ("p" + std::to_string(k)).c_str());
+    const vorek_test::TileOrigin o = vorek_test::tileOrigin(k);
     EXPECT_EQ(differingPixels(shownBy(box).copy(2, 2, 50, 50),
-                              portrait.copy(QRect(origin[k - 1], QSize(50, 50)))),
+                              portrait.copy(QRect(QPoint(o.x, o.y), QSize(50, 50)))),
               0);
   }
 }
