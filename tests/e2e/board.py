@@ -120,13 +120,16 @@ def is_deal(layout):
         and None not in layout and layout[PARKING] == PARKED
 
 
-def _solver(words):
-    """Runs vorek-solve (VOREK_SOLVE; through VOREK_SOLVE_WITH, Wine or Node.js, when it is no
-    program of this machine's own) on a board and returns its run."""
+def solver_command():
+    """vorek-solve (VOREK_SOLVE), through what runs it (VOREK_SOLVE_WITH: Wine or Node.js) when
+    it is no program of this machine's own."""
     runner = os.environ.get("VOREK_SOLVE_WITH")
-    command = ([runner] if runner else []) + [os.environ["VOREK_SOLVE"]] + [str(w) for w in words]
-    return subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                          timeout=SOLVE_TIMEOUT, check=False)
+    return ([runner] if runner else []) + [os.environ["VOREK_SOLVE"]]
+
+
+def _solver(words):
+    return subprocess.run(solver_command() + [str(w) for w in words], stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True, timeout=SOLVE_TIMEOUT, check=False)
 
 
 def _failed(done):

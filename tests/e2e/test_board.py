@@ -3,6 +3,7 @@
 # suite's own helper, checked without a display.
 import os
 import random
+import subprocess
 import sys
 import unittest
 
@@ -92,6 +93,13 @@ class Solver(unittest.TestCase):
         clicks = board.solve(layout)
         self.assertEqual((clicks[0], clicks[-1]), (PARKED, PARKED))
         self.assertEqual(play(layout, clicks), FINISHED)
+
+    def test_reads_the_board_from_its_standard_input_too(self):
+        layout = scrambled(5)
+        done = subprocess.run(board.solver_command(), input=" ".join(map(str, layout)) + "\n",
+                              capture_output=True, text=True, timeout=board.SOLVE_TIMEOUT)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual([int(word) for word in done.stdout.split()], board.solve(layout))
 
     def test_refuses_an_unsolvable_board(self):
         layout = list(SOLVED)
