@@ -414,6 +414,8 @@ def double_density(suite):
                 return found[0] if one else None
             main = wait_until(probe, APPEAR, f"one main window of {doubled[0]}x{doubled[1]}",
                               lambda: describe_windows(run.windows()))
+            # Where the window manager puts it: a picture taken before reads the wrong pixels.
+            main = wait_centred(run, main, "the main window at 200 %")
             image = run.settled_shot(main, lambda _: True, "the main window drawn at 200 %")
             suite.save(image, "main-window-200")
             for cell, piece in enumerate(board.initial_layout()):
