@@ -4,8 +4,7 @@
 //   node web_probe.js --page build/web/vorek.html --figures build/web/design-figures.json
 //                     --shell platform/web/shell.html [--runs 15] [--clicks 40]
 //
-// The floor's pictures are the page's own, the same bytes; --pictures, which names their source
-// files, is taken and not needed.
+// The floor's pictures are the page's own, the same bytes.
 'use strict';
 
 const fs = require('node:fs');

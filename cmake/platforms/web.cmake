@@ -6,7 +6,7 @@ set(VOREK_WEB_DIR "${PROJECT_SOURCE_DIR}/platform/web")
 # Node.js runs Emscripten's own tools already; here it also writes the page's shell.
 find_program(VOREK_WEB_NODE NAMES node nodejs REQUIRED)
 mark_as_advanced(VOREK_WEB_NODE)
-# Where npm installs the packages of the tests, from their lock file.
+# Where npm installs the packages of the tests (playwright-core), from their lock file.
 set(VOREK_NODE_DIR "${PROJECT_BINARY_DIR}/node")
 
 set(VOREK_TEST_DIRS web)
@@ -21,9 +21,78 @@ macro(vorek_find_googletest)
   include("${PROJECT_SOURCE_DIR}/cmake/googletest.cmake")
 endmacro()
 
-# The page: vorek_add_web_page() (platform/web) writes NAME.html and site/NAME.html.
+# The packages the page's build runs in Node.js (pngjs, which writes the pictures as PNG),
+# installed from their committed lock file into the build tree.
+find_program(VOREK_NPM npm REQUIRED)
+mark_as_advanced(VOREK_NPM)
+set(page_node "${PROJECT_BINARY_DIR}/page-node")
+set(VOREK_WEB_PAGE_MODULES "${page_node}/node_modules")
+configure_file("${VOREK_WEB_DIR}/package.json" "${page_node}/package.json" COPYONLY)
+configure_file("${VOREK_WEB_DIR}/package-lock.json" "${page_node}/package-lock.json" COPYONLY)
+add_custom_command(OUTPUT "${VOREK_WEB_PAGE_MODULES}/.package-lock.json"
+  COMMAND "${VOREK_NPM}" ci --prefix "${page_node}" --ignore-scripts --no-audit --no-fund
+          --loglevel=error
+  DEPENDS "${VOREK_WEB_DIR}/package.json" "${VOREK_WEB_DIR}/package-lock.json"
+  COMMENT "Installing the page's build packages into the build tree" VERBATIM)
+add_custom_target(vorek_web_page_modules DEPENDS "${VOREK_WEB_PAGE_MODULES}/.package-lock.json")
+
+# The page carries the pictures in its shell (make_shell.js): the start-up window's as images,
+# the rest as text; and TARGET gets the table of their sizes the host checks them by.
+function(vorek_add_pictures target)
+  get_target_property(pictures vorek_forms VOREK_PICTURE_FILES)
+  set(shell "${CMAKE_CURRENT_BINARY_DIR}/${target}_shell.html")
+  set(pictures_cpp "${CMAKE_CURRENT_BINARY_DIR}/${target}_pictures.cpp")
+  add_custom_command(OUTPUT "${shell}" "${pictures_cpp}"
+    COMMAND "${CMAKE_COMMAND}" -E env "NODE_PATH=${VOREK_WEB_PAGE_MODULES}"
+            "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/make_shell.js" "${VOREK_WEB_DIR}/shell.html"
+            "${shell}" "${pictures_cpp}" "${VOREK_DESIGN_FIGURES}" ${pictures}
+    DEPENDS ${pictures} "${VOREK_DESIGN_FIGURES}" vorek_design_figures
+            "${VOREK_WEB_DIR}/make_shell.js" "${VOREK_WEB_DIR}/web_window_parts.js"
+            "${VOREK_WEB_DIR}/shell.html" "${VOREK_WEB_PAGE_MODULES}/.package-lock.json"
+            vorek_web_page_modules
+    COMMENT "Embedding the pictures of ${target}" VERBATIM)
+  # The shell is generated beside the source; the link depends on it through LINK_DEPENDS.
+  target_sources(${target} PRIVATE "${pictures_cpp}" "${shell}")
+  target_link_options(${target} PRIVATE "SHELL:--shell-file ${shell}")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${shell}")
+endfunction()
+
+# The page: site/NAME.html with its .js and .wasm beside it, for a web server, and NAME.html, the
+# same as one self-contained page that plays from disk (one_file.js). With NO_SITE, the three
+# files stay in the build's own folder.
 function(vorek_add_program name main_source)
-  vorek_add_web_page(${name} "${main_source}" ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 2 page "NO_SITE" "" "")
+  if(page_NO_SITE)
+    set(site_dir "${CMAKE_CURRENT_BINARY_DIR}/${name}_site")
+  else()
+    set(site_dir "${PROJECT_BINARY_DIR}/site")
+  endif()
+  set(scripts web_window_parts.js web_windows.js web_page.js web_host.js)
+  list(TRANSFORM scripts PREPEND "${VOREK_WEB_DIR}/")
+  add_executable(${name}_site "${main_source}")
+  target_link_libraries(${name}_site PRIVATE vorek_forms vorek_web)
+  vorek_add_pictures(${name}_site)
+  target_link_options(${name}_site PRIVATE
+    -sASYNCIFY "-sASYNCIFY_IMPORTS=['vorek_js_box']"
+    -sEXIT_RUNTIME=0 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
+    # Debian's Emscripten 3.1.6 calls htmlmin with a malformed command line.
+    -sMINIFY_HTML=0
+    "-sEXPORTED_FUNCTIONS=['_main','_vorek_click','_vorek_close']"
+    "-sEXPORTED_RUNTIME_METHODS=['ccall']"
+    "SHELL:--pre-js ${VOREK_WEB_DIR}/web_window_parts.js"
+    "SHELL:--pre-js ${VOREK_WEB_DIR}/web_windows.js"
+    "SHELL:--pre-js ${VOREK_WEB_DIR}/web_page.js"
+    "SHELL:--js-library ${VOREK_WEB_DIR}/web_host.js")
+  set_property(TARGET ${name}_site APPEND PROPERTY LINK_DEPENDS ${scripts})
+  set_target_properties(${name}_site PROPERTIES OUTPUT_NAME "${name}" SUFFIX ".html"
+    RUNTIME_OUTPUT_DIRECTORY "${site_dir}")
+
+  add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/${name}.html"
+    COMMAND "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/one_file.js" "${site_dir}/${name}.html"
+            "${PROJECT_BINARY_DIR}/${name}.html"
+    DEPENDS ${name}_site "${VOREK_WEB_DIR}/one_file.js"
+    COMMENT "Writing ${name}.html, the page in one file" VERBATIM)
+  add_custom_target(${name} ALL DEPENDS "${PROJECT_BINARY_DIR}/${name}.html")
 endfunction()
 
 # Made to run under Node.js from one file, with the build machine's files reached directly.
