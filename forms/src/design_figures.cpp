@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
       << ", \"replay\": " << quoted(texts.replay)
       << ", \"needsScript\": " << quoted(texts.needsScript)
       << ", \"noWebAssembly\": " << quoted(texts.noWebAssembly)
-      << ", \"notLoaded\": " << quoted(texts.notLoaded) << "},\n";
+      << ", \"notLoaded\": " << quoted(texts.notLoaded)
+      << ", \"closeBox\": " << quoted(texts.closeBox) << ", \"ok\": " << quoted(texts.ok) << "},\n";
   writeBoard(out);
   out << "  \"forms\": {\n";
   for (std::size_t i = 0; i < forms.size(); ++i) {

@@ -28,6 +28,8 @@ const platform::ProjectRecord& project() {
                                "WebAssembly y est désactivé ou absent.",
               .notLoaded = "Vorek ne peut pas fonctionner dans ce navigateur\u00a0: son "
                            "programme n\u2019a pas pu être chargé.",
+              .closeBox = "Fermer",
+              .ok = "OK",
           },
   };
   return record;

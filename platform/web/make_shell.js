@@ -80,10 +80,11 @@ function pictureUrl(file) {
     : `data:image/x-icon;base64,${bytes.toString('base64')}`;
 }
 
-// The designs' figures, each form with its name, the start-up window first.
+// The designs' figures, each form with its name and its close box's, the start-up window first.
 function readForms(figures) {
-  const forms = Object.entries(JSON.parse(fs.readFileSync(figures, 'utf8')).forms)
-    .map(([name, form]) => ({ name, ...form }));
+  const record = JSON.parse(fs.readFileSync(figures, 'utf8'));
+  const forms = Object.entries(record.forms)
+    .map(([name, form]) => ({ name, closeName: record.texts.closeBox, ...form }));
   if (forms.length === 0) throw new Error(`${figures} has no form`);
   return forms;
 }
@@ -128,7 +129,7 @@ function startWindow(form, urlOf) {
   if (controls.some((c) => !['picture', 'button'].includes(c.kind) || c.container)) return '';
   const [width, height] = form.client;
   return markup(parts.window({ name: form.name, caption: form.caption, icon: form.icon,
-                               width, height, controls }, urlOf, true));
+                               width, height, closeName: form.closeName, controls }, urlOf, true));
 }
 
 // The pictures a page written from this shell carries, by name, as data: URLs: the start-up

@@ -139,7 +139,7 @@ var VorekPage = (function () {
       const ok = document.createElement('button');
       ok.type = 'button';
       ok.className = 'button';
-      ok.textContent = 'OK';
+      ok.textContent = vorekTexts.ok;
       ok.addEventListener('click', close);
       buttons.appendChild(ok);
       element.appendChild(buttons);

@@ -17,13 +17,13 @@ var vorekWindowParts = (function () {
   const place = (rect) =>
     `left:${rect[0]}px;top:${rect[1]}px;width:${rect[2]}px;height:${rect[3]}px`;
 
-  // `urlOf(name)`: the picture file `name` as the page carries it.
-  function titleBar(caption, icon, urlOf) {
+  // `urlOf(name)`: the picture file `name` as the page carries it; `closeName`: the close box's.
+  function titleBar(caption, icon, urlOf, closeName) {
     const bar = ['div', { class: 'titlebar' }];
     if (icon) bar.push(['img', { class: 'icon', alt: '', 'data-picture': icon, src: urlOf(icon) }]);
     bar.push(['span', { class: 'caption' }, caption],
       // Out of the tab order, as a window system's close box is.
-      ['button', { type: 'button', class: 'close', tabindex: '-1', 'aria-label': 'Fermer' },
+      ['button', { type: 'button', class: 'close', tabindex: '-1', 'aria-label': closeName },
         '\u2715']);
     return bar;
   }
@@ -46,12 +46,12 @@ var vorekWindowParts = (function () {
 
   // A window, hidden until it is placed. `shell`: the start-up window the page shows before the
   // program runs, in front and marked for the program to take over.
-  function windowPart({ name, caption, icon, width, height, controls = [] }, urlOf,
+  function windowPart({ name, caption, icon, width, height, closeName, controls = [] }, urlOf,
                       shell = false) {
     const attributes = { class: shell ? 'window active' : 'window', 'data-form': name,
                          role: 'dialog', 'aria-label': caption, style: 'visibility:hidden' };
     if (shell) attributes['data-shell'] = '';
-    return ['section', attributes, titleBar(caption, icon, urlOf),
+    return ['section', attributes, titleBar(caption, icon, urlOf, closeName),
       ['div', { class: 'client', style: `width:${width}px;height:${height}px` }]
         .concat(controls.map((row) => control(row, urlOf)))];
   }

@@ -3,7 +3,7 @@
 // over of the start-up window the page drew before the program ran (make_shell.js). web_page.js
 // makes one set of them, handing over the page's state (its windows, by slot), whether input is
 // refused just now, and how a click reaches the program.
-/* global vorekCentre, vorekPlace, vorekWindowParts */
+/* global vorekCentre, vorekPlace, vorekTexts, vorekWindowParts */
 
 function vorekWindows(page, refusing, deliver) {
   'use strict';
@@ -113,7 +113,7 @@ function vorekWindows(page, refusing, deliver) {
 
   // The title bar of a window of the page's own (the modal box).
   function titleBar(caption, icon, onClose) {
-    return closing(build(parts.titleBar(caption, icon, pictureUrl)), onClose);
+    return closing(build(parts.titleBar(caption, icon, pictureUrl, vorekTexts.closeBox)), onClose);
   }
 
   // The start-up window the page drew before the program ran (make_shell.js), if it is `name`'s.
@@ -130,7 +130,8 @@ function vorekWindows(page, refusing, deliver) {
   function createWindow(slot, generation, name, caption, icon, width, height) {
     const shell = shellOf(name);
     const element = shell || desktop().appendChild(build(parts.window(
-      { name, caption, icon: icon || page.programIcon, width, height }, pictureUrl)));
+      { name, caption, icon: icon || page.programIcon, width, height,
+        closeName: vorekTexts.closeBox }, pictureUrl)));
     const record = { slot, generation, element, client: element.querySelector(':scope > .client'),
                      controls: [], lastFocus: null, shown: false, drawn: Boolean(shell) };
     const bar = closing(element.querySelector(':scope > .titlebar'),

@@ -64,6 +64,8 @@ struct ProgramTexts {
   std::string_view needsScript;         // a page whose scripts do not run
   std::string_view noWebAssembly;       // a browser that runs no WebAssembly
   std::string_view notLoaded;           // a program that could not be loaded or started
+  std::string_view closeBox;            // the name of a page window's close box
+  std::string_view ok;                  // the button of the page's message box
 };
 
 // What the program's entry hands to the runtime: who it is and its forms, in order. The first
