@@ -57,16 +57,13 @@ function(vorek_add_pictures target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${shell}")
 endfunction()
 
-# The page: site/NAME.html with its .js and .wasm beside it, for a web server, and NAME.html, the
-# same as one self-contained page that plays from disk (one_file.js). With NO_SITE, the three
-# files stay in the build's own folder.
+# The page: NAME.html, one self-contained page that plays from disk (one_file.js), written from
+# the program's page, script and WebAssembly; and site/, the same three files for a web server,
+# with what makes them an app that installs and plays offline (make_site.js). With NO_SITE,
+# there is no site.
 function(vorek_add_program name main_source)
   cmake_parse_arguments(PARSE_ARGV 2 page "NO_SITE" "" "")
-  if(page_NO_SITE)
-    set(site_dir "${CMAKE_CURRENT_BINARY_DIR}/${name}_site")
-  else()
-    set(site_dir "${PROJECT_BINARY_DIR}/site")
-  endif()
+  set(program_dir "${CMAKE_CURRENT_BINARY_DIR}/${name}_program")
   set(scripts web_window_parts.js web_windows.js web_page.js web_host.js)
   list(TRANSFORM scripts PREPEND "${VOREK_WEB_DIR}/")
   add_executable(${name}_site "${main_source}")
@@ -85,14 +82,34 @@ function(vorek_add_program name main_source)
     "SHELL:--js-library ${VOREK_WEB_DIR}/web_host.js")
   set_property(TARGET ${name}_site APPEND PROPERTY LINK_DEPENDS ${scripts})
   set_target_properties(${name}_site PROPERTIES OUTPUT_NAME "${name}" SUFFIX ".html"
-    RUNTIME_OUTPUT_DIRECTORY "${site_dir}")
+    RUNTIME_OUTPUT_DIRECTORY "${program_dir}")
 
+  set(outputs "${PROJECT_BINARY_DIR}/${name}.html")
   add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/${name}.html"
-    COMMAND "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/one_file.js" "${site_dir}/${name}.html"
+    COMMAND "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/one_file.js" "${program_dir}/${name}.html"
             "${PROJECT_BINARY_DIR}/${name}.html"
     DEPENDS ${name}_site "${VOREK_WEB_DIR}/one_file.js"
     COMMENT "Writing ${name}.html, the page in one file" VERBATIM)
-  add_custom_target(${name} ALL DEPENDS "${PROJECT_BINARY_DIR}/${name}.html")
+  if(NOT page_NO_SITE)
+    vorek_add_site(${name}_site "${program_dir}/${name}.html" "${PROJECT_BINARY_DIR}/site"
+      "${VOREK_VERSION_TEXT}")
+    list(APPEND outputs "${PROJECT_BINARY_DIR}/site/vorek-sw.js")
+  endif()
+  add_custom_target(${name} ALL DEPENDS ${outputs})
+endfunction()
+
+# The site for a web server from the program target PROGRAM's page: its files, a web app
+# manifest, icons drawn from the program's icon and a service worker whose cache is named by
+# VERSION. The worker is written last: it stands for the whole site.
+function(vorek_add_site program page site_dir version)
+  get_target_property(source_dir ${program} SOURCE_DIR)
+  set(icon "${source_dir}/pictures/vorek.ico")
+  add_custom_command(OUTPUT "${site_dir}/vorek-sw.js"
+    COMMAND "${CMAKE_COMMAND}" -E env "NODE_PATH=${VOREK_WEB_PAGE_MODULES}"
+            "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/make_site.js" "${page}" "${site_dir}"
+            "${icon}" "${version}" "${PROJECT_DESCRIPTION}"
+    DEPENDS ${program} "${icon}" "${VOREK_WEB_DIR}/make_site.js" vorek_web_page_modules
+    COMMENT "Writing the site of ${page}, version ${version}" VERBATIM)
 endfunction()
 
 # Made to run under Node.js from one file, with the build machine's files reached directly.

@@ -1,41 +1,10 @@
-// games.test.js: whole shuffled games solved to "Bravo !" by real clicks, and the box's modality.
+// games.test.js: whole shuffled games solved to "Bravo !" by real clicks and by a phone's taps, and
+// the box's modality.
 'use strict';
 
 const assert = require('node:assert/strict');
 const { test } = require('node:test');
 const s = require('./support');
-
-// Deals a game and plays it to the last click on p20, which opens the box.
-async function playToTheEnd(page) {
-  await s.play(page, s.control(page, 'Vorek', 'Command1'));
-  assert.equal(await s.control(page, 'Vorek', 'Quitter').textContent(), 'Finir');
-  const dealt = await s.readBoard(page);
-  assert.equal(dealt[s.PARKING], 20);
-  // The clicks that finish the deal; the last, p20's, opens the box and so waits for it alone.
-  const clicks = s.solve(dealt);
-  const last = clicks.pop();
-  assert.equal(last, 20);
-  for (const p of clicks) await s.play(page, s.piece(page, p));
-  const before = await s.readBoard(page);
-  assert.equal(s.describe(before), '1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 0 | 20');
-  await s.click(page, s.piece(page, last));
-  await s.until(page, () => document.body.dataset.box === 'open');
-}
-
-async function theBox(page) {
-  const box = page.locator('#modal section.msgbox');
-  return {
-    box,
-    title: await box.locator('.titlebar .caption').textContent(),
-    text: await box.locator('.msgbox-text').textContent(),
-    buttons: await box.locator('.msgbox-buttons button').allTextContents(),
-  };
-}
-
-async function closeTheBox(page) {
-  await s.click(page, page.locator('#modal .msgbox-buttons button'));
-  await s.settled(page);
-}
 
 test('whole games', async (t) => {
   const browser = await s.launch();
@@ -44,8 +13,8 @@ test('whole games', async (t) => {
     const main = s.windowOf(page, 'Vorek');
 
     await t.test('a shuffled game solved by clicks ends on "Bravo !"', async () => {
-      await playToTheEnd(page);
-      const { title, text, buttons } = await theBox(page);
+      await s.playToTheEnd(page);
+      const { title, text, buttons } = await s.theBox(page);
       assert.equal(title, 'Vorek');
       assert.equal(text, 'Bravo !');
       assert.deepEqual(buttons, ['OK']);
@@ -71,7 +40,7 @@ test('whole games', async (t) => {
       assert.equal(await page.evaluate(() => document.activeElement.textContent), 'OK',
         'the focus left the box');
       assert.equal((await s.flags(page)).box, 'open');
-      await closeTheBox(page);
+      await s.closeTheBox(page);
       const flags = await s.flags(page);
       assert.equal(Number(flags.events), Number(events) + 1, 'a click reached the program');
       assert.deepEqual(await main.boundingBox(), placeBefore, 'the window moved under the box');
@@ -81,13 +50,28 @@ test('whole games', async (t) => {
     });
 
     await t.test('a second game plays the same way', async () => {
-      await playToTheEnd(page);
-      assert.equal((await theBox(page)).text, 'Bravo !');
-      await closeTheBox(page);
+      await s.playToTheEnd(page);
+      assert.equal((await s.theBox(page)).text, 'Bravo !');
+      await s.closeTheBox(page);
       assert.equal(await s.control(page, 'Vorek', 'Quitter').textContent(), 'Quitter');
       assert.equal(s.describe(await s.readBoard(page)), s.describe(s.initialLayout()));
       await s.screenshot(page, 'after-second-game');
     });
+  } finally {
+    await browser.close();
+  }
+});
+
+test('a whole game on a phone, by taps', async () => {
+  const browser = await s.launch({ screen: s.phone(390, 844) });
+  try {
+    const page = await s.openGame(browser.context);
+    const tap = { tap: true };
+    await s.playToTheEnd(page, tap);
+    assert.equal((await s.theBox(page)).text, 'Bravo !');
+    await s.closeTheBox(page, tap);
+    assert.equal(await s.control(page, 'Vorek', 'Quitter').textContent(), 'Quitter');
+    await s.screenshot(page, 'phone-after-game');
   } finally {
     await browser.close();
   }

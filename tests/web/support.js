@@ -31,9 +31,13 @@ const screenshotsDir = process.env.VOREK_SCREENSHOTS;
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
+// A phone's screen, in CSS pixels, and its touch screen.
+const phone = (width, height) => ({ viewport: { width, height }, isMobile: true, hasTouch: true,
+                                    deviceScaleFactor: 3 });
+
 // A fresh browser with a profile of its own, offline unless the suite serves the page itself;
-// `args` are more of Chromium's switches.
-async function launch({ offline = true, args = [] } = {}) {
+// `args` are more of Chromium's switches, `screen` a phone's (phone()) or a desktop's.
+async function launch({ offline = true, args = [], screen = {} } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.VOREK_CHROMIUM || '/usr/bin/chromium',
@@ -43,6 +47,7 @@ async function launch({ offline = true, args = [] } = {}) {
     deviceScaleFactor: 1,
     locale: 'fr-FR',
     offline,
+    ...screen,
   });
   context.setDefaultTimeout(60000);
   const close = async () => {
@@ -102,10 +107,14 @@ async function centreOf(locator) {
   return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
 }
 
-// A real mouse click in the middle of `locator`; with `leave`, the pointer leaves for the
-// page's corner as soon as the button is released.
-async function click(page, locator, { leave = false } = {}) {
+// A real mouse click in the middle of `locator`, or with `tap` a finger's tap there; with
+// `leave`, the pointer leaves for the page's corner as soon as the button is released.
+async function click(page, locator, { leave = false, tap = false } = {}) {
   const { x, y } = await centreOf(locator);
+  if (tap) {
+    await page.touchscreen.tap(x, y);
+    return;
+  }
   await page.mouse.click(x, y);
   if (leave) await page.mouse.move(0, 0);
 }
@@ -156,6 +165,40 @@ function describe(layout) {
   for (let r = 0; r < ROWS; r += 1)
     rows.push(layout.slice(r * COLUMNS, r * COLUMNS + COLUMNS).join(' '));
   return rows.join(' / ') + ' | ' + layout[PARKING];
+}
+
+// Deals a game with « Brasser » and plays it to the last click on p20, which wins it and opens
+// the box; `options` are click()'s.
+async function playToTheEnd(page, options) {
+  await play(page, control(page, 'Vorek', 'Command1'), options);
+  assert.equal(await control(page, 'Vorek', 'Quitter').textContent(), 'Finir');
+  const dealt = await readBoard(page);
+  assert.equal(dealt[PARKING], 20);
+  // The clicks that finish the deal; the last, p20's, opens the box and so waits for it alone.
+  const clicks = solve(dealt);
+  const last = clicks.pop();
+  assert.equal(last, 20);
+  for (const p of clicks) await play(page, piece(page, p), options);
+  const before = await readBoard(page);
+  assert.equal(describe(before), '1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 0 | 20');
+  await click(page, piece(page, last), options);
+  await until(page, () => document.body.dataset.box === 'open');
+}
+
+// The open message box: its title, its text and its buttons.
+async function theBox(page) {
+  const box = page.locator('#modal section.msgbox');
+  return {
+    box,
+    title: await box.locator('.titlebar .caption').textContent(),
+    text: await box.locator('.msgbox-text').textContent(),
+    buttons: await box.locator('.msgbox-buttons button').allTextContents(),
+  };
+}
+
+async function closeTheBox(page, options) {
+  await click(page, page.locator('#modal .msgbox-buttons button'), options);
+  await settled(page);
 }
 
 // --- the committed pictures, decoded: 24-bit bitmaps, rows bottom-up ---
@@ -256,7 +299,8 @@ function solve(layout) {
 }
 
 module.exports = {
-  COLUMNS, ROWS, GRID, PARKING, HOLE, client, rect, edge, launch, openGame, pageUrl, flags, until,
-  settled, click, play, centreOf, windowOf, control, piece, readBoard, cellOrigin, initialLayout,
-  describe, readBitmap, tileName, grab, differences, screenshot, solvable, solve,
+  COLUMNS, ROWS, GRID, PARKING, HOLE, client, rect, edge, phone, launch, openGame, pageUrl, flags,
+  until, settled, click, play, centreOf, windowOf, control, piece, readBoard, cellOrigin,
+  initialLayout, describe, playToTheEnd, theBox, closeTheBox, readBitmap, tileName, grab,
+  differences, screenshot, solvable, solve,
 };
