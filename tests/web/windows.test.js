@@ -247,3 +247,98 @@ test('the windows', async (t) => {
     await browser.close();
   }
 });
+
+// A finger on a touch screen, through DevTools: touches at page points.
+async function fingerDrag(page, cdp, from, dx, dy) {
+  const touch = (type, x, y) => cdp.send('Input.dispatchTouchEvent',
+    { type, touchPoints: type === 'touchEnd' ? [] : [{ x, y }] });
+  await touch('touchStart', from.x, from.y);
+  for (let step = 1; step <= 5; step += 1)
+    await touch('touchMove', from.x + (dx * step) / 5, from.y + (dy * step) / 5);
+  await touch('touchEnd');
+}
+
+// Whether a window's title bar, close box included, is on the screen.
+const barOnScreen = (locator) => locator.locator('.titlebar').evaluate((bar) => {
+  const r = bar.getBoundingClientRect();
+  return r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight;
+});
+
+test('on a phone', async (t) => {
+  const browser = await s.launch({ screen: s.phone(360, 640) });
+  try {
+    const page = await s.openGame(browser.context);
+    const cdp = await browser.context.newCDPSession(page);
+    const main = s.windowOf(page, 'Vorek');
+    const portrait = s.windowOf(page, 'V_portrait');
+    const about = s.windowOf(page, 'Sujet');
+    const tap = { tap: true };
+    const still = () => page.evaluate(() => [visualViewport.scale, visualViewport.offsetLeft,
+      visualViewport.offsetTop, scrollX, scrollY]);
+
+    await t.test('every window opens with its title bar on the screen, either way up', async () => {
+      for (const [width, height] of [[360, 640], [640, 360]]) {
+        const at = `${width} × ${height}`;
+        await page.setViewportSize({ width, height });
+        await s.until(page, (w) => innerWidth === w, width);
+        await page.reload();
+        await s.until(page, () => document.body.dataset.state === 'running');
+        await s.settled(page);
+        assert.ok(await barOnScreen(main), `${at}: the main window's title bar`);
+        await s.play(page, s.control(page, 'Vorek', 'Voir'), tap);
+        assert.ok(await barOnScreen(portrait), `${at}: the portrait's title bar`);
+        await s.play(page, s.control(page, 'V_portrait', 'Command1'), tap);
+        await s.play(page, s.control(page, 'Vorek', 'Quitter'), tap);
+        assert.ok(await barOnScreen(about), `${at}: the About window's title bar`);
+        await s.screenshot(page, `phone-about-${width}x${height}`);
+      }
+    });
+
+    await t.test('a tap is one click, and two quick taps are two clicks, with no zoom', async () => {
+      await page.reload();
+      await s.until(page, () => document.body.dataset.state === 'running');
+      await s.settled(page);
+      const events = Number((await s.flags(page)).events);
+      await s.play(page, s.piece(page, 20), tap);
+      assert.equal(Number((await s.flags(page)).events), events + 1);
+      assert.equal(s.describe(await s.readBoard(page)),
+        '1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 0 | 20');
+      // Two quick taps on « Brasser » deal two games: the second is no double tap to zoom.
+      const { x, y } = await s.centreOf(s.control(page, 'Vorek', 'Command1'));
+      await page.touchscreen.tap(x, y);
+      await page.touchscreen.tap(x, y);
+      await s.until(page, (n) => Number(document.body.dataset.events) >= n + 3, events);
+      await s.settled(page);
+      assert.equal(Number((await s.flags(page)).events), events + 3, 'a tap was lost or doubled');
+      assert.equal(await s.control(page, 'Vorek', 'Quitter').textContent(), 'Finir');
+      assert.deepEqual(await still(), [1, 0, 0, 0, 0]);
+    });
+
+    // Headless Chromium neither zooms on a synthesized pinch nor reloads on a pull, whatever
+    // the page says; what a phone's browser obeys is the page's touch-action, on every element.
+    await t.test('nothing on the page lets the fingers scroll, zoom or select', async () => {
+      await s.play(page, s.control(page, 'Vorek', 'Voir'), tap);
+      const free = await page.evaluate(() => Array.from(document.querySelectorAll('html, body, body *'))
+        .filter((element) => getComputedStyle(element).touchAction !== 'none')
+        .map((element) => element.tagName + (element.dataset.name ? ' ' + element.dataset.name : '')));
+      assert.deepEqual(free, []);
+      const selectable = await page.locator('#desktop .label, #desktop .frame-caption, #desktop .button')
+        .evaluateAll((all) => all.filter((e) => getComputedStyle(e).userSelect !== 'none').length);
+      assert.equal(selectable, 0);
+      await s.play(page, s.control(page, 'V_portrait', 'Command1'), tap);
+    });
+
+    await t.test('a finger on the title bar moves the window', async () => {
+      const before = await main.boundingBox();
+      await fingerDrag(page, cdp, await grip(main), -40, 90);
+      await s.until(page, (top) => document.querySelector('section.window[data-form="Vorek"]')
+        .getBoundingClientRect().top !== top, before.y);
+      const after = await main.boundingBox();
+      assert.deepEqual([after.x - before.x, after.y - before.y], [-40, 90]);
+      assert.deepEqual(await still(), [1, 0, 0, 0, 0]);
+      await s.screenshot(page, 'phone-moved');
+    });
+  } finally {
+    await browser.close();
+  }
+});
