@@ -124,8 +124,10 @@ const SITE = self.registration.scope;
 const CACHE = ${JSON.stringify(cacheName)} + ' ' + SITE;
 const FILES = ${JSON.stringify(files)};
 
+// Fetched past the browser's HTTP cache, which may still hold an older build's files.
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES))
+  event.waitUntil(caches.open(CACHE)
+    .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: 'reload' }))))
     .then(() => self.skipWaiting()));
 });
 
