@@ -1,5 +1,6 @@
 // web_probe.js: times vorek.html in headless Chromium against a floor page (the same window,
-// drawn statically, with no program), and weighs the page gzipped. Prints a Markdown table.
+// drawn statically, with no program), on a desktop and on an emulated phone whose processor is
+// slowed four times, and weighs the page gzipped. Prints a Markdown table.
 //
 //   node web_probe.js --page build/web/vorek.html --figures build/web/design-figures.json
 //                     --shell platform/web/shell.html [--runs 15] [--clicks 40]
@@ -53,7 +54,10 @@ main.style.left = Math.round((innerWidth - main.offsetWidth) / 2) + 'px';
 main.style.top = Math.round((innerHeight - main.offsetHeight) / 2) + 'px';
 main.style.visibility = 'visible';
 Promise.all(Array.from(document.images).map((i) => i.decode())).then(() =>
-  requestAnimationFrame(() => setTimeout(() => { floorPage.firstFrame = performance.now(); }, 0)));
+  requestAnimationFrame(() => setTimeout(() => {
+    floorPage.firstFrame = performance.now();
+    console.debug('floorPage ready');
+  }, 0)));
 const hole = document.querySelector('[data-name="p0"]');
 for (const box of document.querySelectorAll('.picture')) {
   box.addEventListener('click', (event) => {
@@ -79,15 +83,67 @@ const median = (values) => {
 const ms = (value) => value.toFixed(2) + ' ms';
 const range = (values) => `${ms(median(values))} [${ms(Math.min(...values))}–${ms(Math.max(...values))}]`;
 
+// A phone: its screen, touch and pixel ratio, and DevTools' processor slowdown standing in for
+// its slower processor.
+const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true,
+                deviceScaleFactor: 3 };
+const PHONE_SLOWDOWN = 4;
+
+// The probe's own instruments in the program's page, fed by the moments the page announces;
+// the page itself keeps none. The steps of the start come from the browser's functions the page
+// calls, wrapped here before it runs, and from the page's state, which turns to running once the
+// program's main has returned.
+function instruments() {
+  const times = { firstFrame: 0, readyFrame: 0, clickToHandled: [], clickToFrame: [], steps: {} };
+  window.vorekPage = times;
+  const step = (name) => {
+    if (times.steps[name] === undefined) times.steps[name] = performance.now();
+  };
+  for (const [name, begun, done] of [['compile', 'compiling', 'compiled'],
+                                     ['compileStreaming', 'compiling', 'compiled'],
+                                     ['instantiate', 'instantiating', 'instantiated'],
+                                     ['instantiateStreaming', 'instantiating', 'instantiated']]) {
+    const original = WebAssembly[name];
+    WebAssembly[name] = function (...args) {
+      step(begun);
+      const result = original.apply(this, args);
+      result.then(() => step(done), () => undefined);
+      return result;
+    };
+  }
+  new MutationObserver(() => {
+    if (document.body && document.body.dataset.state === 'running') step('started');
+  }).observe(document, { attributes: true, subtree: true, attributeFilter: ['data-state'] });
+  document.addEventListener('vorek:handled', (event) =>
+    times.clickToHandled.push(performance.now() - event.detail.input));
+  document.addEventListener('vorek:frame', (event) => {
+    if (event.detail.input !== undefined) {
+      times.clickToFrame.push(performance.now() - event.detail.input);
+    } else {
+      times.readyFrame = performance.now();
+      times.firstFrame = event.detail.shellFrame || times.readyFrame;
+      console.debug('vorekPage ready');
+    }
+  });
+}
+
 // Opens `url` in a page of its own and waits until the page takes clicks: the first frame of
 // the board, and the program's own first frame (the page may draw the board before it runs).
-async function open(context, url, state) {
+// With `slowdown`, the page runs that many times slower from before its navigation.
+async function open(context, url, state, slowdown = 0) {
   const page = await context.newPage();
+  if (slowdown) {
+    const session = await context.newCDPSession(page);
+    await session.send('Emulation.setCPUThrottlingRate', { rate: slowdown });
+  }
+  // Told by a console message rather than by asking the page: Playwright's first question
+  // compiles its own script in the page, which would weigh on the start being timed.
+  const told = page.waitForEvent('console', (message) => message.text() === `${state} ready`);
   await page.goto(url);
-  const [first, ready] = await page.waitForFunction((name) => window[name] &&
-    window[name].firstFrame && [window[name].firstFrame, window[name].readyFrame || 0], state)
-    .then((handle) => handle.jsonValue());
-  return { page, first, ready };
+  await told;
+  const [first, ready, steps] = await page.evaluate((name) =>
+    [window[name].firstFrame, window[name].readyFrame || 0, window[name].steps], state);
+  return { page, first, ready, steps };
 }
 
 // p20 goes to the parking cell and back, one real click at a time, on the one page open (a page
@@ -131,38 +187,32 @@ async function main() {
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
       '--disable-gpu-vsync', '--disable-frame-rate-limit'],
   });
-  const vorekFrames = [], floorFrames = [], vorekReady = [];
+  // The openings by device: the board's first frame on each page, and the program's own.
+  const desktop = { vorek: [], floor: [], ready: [], steps: [] };
+  const phone = { vorek: [], floor: [], ready: [], steps: [] };
   const vorekClicks = { handled: [], drawn: [] }, floorClicks = { handled: [], drawn: [] };
   try {
     const context = await browser.newContext({ viewport: { width: 1024, height: 768 },
                                                deviceScaleFactor: 1, offline: true });
-    // The probe's own instruments in the program's page, fed by the moments the page announces.
-    await context.addInitScript(() => {
-      const times = { firstFrame: 0, readyFrame: 0, clickToHandled: [], clickToFrame: [] };
-      window.vorekPage = times;
-      document.addEventListener('vorek:handled', (event) =>
-        times.clickToHandled.push(performance.now() - event.detail.input));
-      document.addEventListener('vorek:frame', (event) => {
-        if (event.detail.input !== undefined) {
-          times.clickToFrame.push(performance.now() - event.detail.input);
-        } else {
-          times.readyFrame = performance.now();
-          times.firstFrame = event.detail.shellFrame || times.readyFrame;
-        }
-      });
-    });
+    const phoneContext = await browser.newContext({ ...PHONE, offline: true });
+    await context.addInitScript(instruments);
+    await phoneContext.addInitScript(instruments);
     const vorekUrl = pathToFileURL(path.resolve(o.page)).href;
     const floorUrl = pathToFileURL(floorPath).href;
-    // One unmeasured opening of each, then interleaved runs.
+    // One unmeasured opening of each, then interleaved runs, the phone's after the desktop's.
     for (let run = -1; run < o.runs; run += 1) {
-      for (const [url, state, frames] of [[vorekUrl, 'vorekPage', vorekFrames],
-                                          [floorUrl, 'floorPage', floorFrames]]) {
-        const { page, first, ready } = await open(context, url, state);
-        if (run >= 0) {
-          frames.push(first);
-          if (state === 'vorekPage') vorekReady.push(ready);
+      for (const [device, into, slowdown] of [[context, desktop, 0],
+                                              [phoneContext, phone, PHONE_SLOWDOWN]]) {
+        for (const [url, state] of [[vorekUrl, 'vorekPage'], [floorUrl, 'floorPage']]) {
+          const { page, first, ready, steps } = await open(device, url, state, slowdown);
+          if (run >= 0 && state === 'floorPage') into.floor.push(first);
+          if (run >= 0 && state === 'vorekPage') {
+            into.vorek.push(first);
+            into.ready.push(ready);
+            into.steps.push(steps);
+          }
+          await page.close();
         }
-        await page.close();
       }
     }
     // The clicks in rounds of at most 10 a page, the pages in turn, so that the machine's load
@@ -182,17 +232,25 @@ async function main() {
   }
   const size = fs.statSync(o.page).size;
   const gzipped = zlib.gzipSync(fs.readFileSync(o.page), { level: 9 }).length;
-  const ratio = median(vorekFrames) / median(floorFrames);
   const beyond = median(vorekClicks.drawn) - median(floorClicks.drawn);
   const held = (ok) => (ok ? 'yes' : '**no**');
   const beside = (value) => `${value < 0 ? '−' : '+'} ${ms(Math.abs(value))}`;
   const kb = (bytes) => (bytes / 1024).toFixed(1) + ' KB';
-  console.log('| figure | vorek.html median [min–max] | floor median [min–max] | against the floor | target | held? |');
+  // The board's first frame against the floor's, and the program's against the board's.
+  const openingRows = (device, figures) => {
+    const first = median(figures.vorek) / median(figures.floor);
+    const ready = median(figures.ready) / median(figures.vorek);
+    console.log(`| ${device}navigation → first frame of the board | ${range(figures.vorek)} | ` +
+      `${range(figures.floor)} | ÷ ${first.toFixed(2)} of the floor | ≤ 1.3 × floor | ` +
+      `${held(first <= 1.3)} |`);
+    console.log(`| ${device}navigation → the program's first frame (it takes clicks; earlier ` +
+      `ones wait) | ${range(figures.ready)} | — | ÷ ${ready.toFixed(2)} of the board's first ` +
+      `frame | ${device ? `≤ 1.3 × the board's first frame | ${held(ready <= 1.3)}` : '— | —'} |`);
+  };
+  console.log('| figure | vorek.html median [min–max] | floor median [min–max] | against | target | held? |');
   console.log('|---|---|---|---|---|---|');
-  console.log(`| navigation → first frame of the board | ${range(vorekFrames)} | ${range(floorFrames)} | ` +
-    `÷ ${ratio.toFixed(2)} | ≤ 1.3 × floor | ${held(ratio <= 1.3)} |`);
-  console.log(`| navigation → the program's first frame (it takes clicks; earlier ones wait) | ` +
-    `${range(vorekReady)} | — | — | — | — |`);
+  openingRows('', desktop);
+  openingRows(`phone, processor ${PHONE_SLOWDOWN} × slower: `, phone);
   console.log(`| click on p20 → handler done, page changed | ${range(vorekClicks.handled)} | ` +
     `${range(floorClicks.handled)} | ${beside(median(vorekClicks.handled) - median(floorClicks.handled))} | — | — |`);
   console.log(`| click on p20 → repaint (next frame drawn) | ${range(vorekClicks.drawn)} | ` +
@@ -200,9 +258,26 @@ async function main() {
   console.log(`| vorek.html, gzipped (raw) | ${kb(gzipped)} (${kb(size)}) | — | — | ≤ 400 KB gzipped | ` +
     `${held(gzipped <= 400 * 1024)} |`);
   console.log();
-  console.log(`${o.runs} interleaved openings of each page after one unmeasured opening; ` +
-    `${vorekClicks.drawn.length} clicks on each page, alone in the browser, in rounds of 10 after ` +
-    '5 unmeasured ones, the pages in turn.');
+  // Where the program's start goes, each step's median on its own.
+  const stepNames = [['compiling', 'compiling begins'], ['compiled', 'compiled'],
+                     ['instantiating', 'instantiating begins'], ['instantiated', 'instantiated'],
+                     ['started', 'main has returned']];
+  console.log(`| the program's start, ms after navigation (medians) | first frame of the board | ` +
+    `${stepNames.map(([, title]) => title).join(' | ')} | the program's first frame |`);
+  console.log(`|---|---|${stepNames.map(() => '---|').join('')}---|`);
+  for (const [device, figures] of [['desktop', desktop],
+                                   [`phone, processor ${PHONE_SLOWDOWN} × slower`, phone]]) {
+    const at = (name) => {
+      const values = figures.steps.map((steps) => steps[name]).filter((v) => v !== undefined);
+      return values.length ? median(values).toFixed(1) : '—';
+    };
+    console.log(`| ${device} | ${median(figures.vorek).toFixed(1)} | ` +
+      `${stepNames.map(([name]) => at(name)).join(' | ')} | ${median(figures.ready).toFixed(1)} |`);
+  }
+  console.log();
+  console.log(`${o.runs} interleaved openings of each page on each device after one unmeasured ` +
+    `opening; ${vorekClicks.drawn.length} clicks on each page on the desktop, alone in the ` +
+    'browser, in rounds of 10 after 5 unmeasured ones, the pages in turn.');
 }
 
 main().catch((error) => {
