@@ -132,9 +132,10 @@ def compositor_windows(weston, pid, titles):
 
     def probe():
         found = mine()
-        return found if sorted(t.title for t in found) == sorted(titles) else None
-    found = wait_until(probe, TIMEOUT, f"the program's windows in the compositor to be {titles}",
-                       lambda: [(t.title, t.app_id, t.box) for t in mine()])
+        return [found] if sorted(t.title for t in found) == sorted(titles) else None
+    (found,) = wait_until(probe, TIMEOUT,
+                          f"the program's windows in the compositor to be {titles}",
+                          lambda: [(t.title, t.app_id, t.box) for t in mine()])
     for window in found:
         expect(window.app_id == APP_ID, f"the app_id {APP_ID} on « {window.title} »",
                repr(window.app_id))
