@@ -1,15 +1,17 @@
 """wayland_pointer.py: the program as a native Wayland client played with a pointer and a
 keyboard. weston's X11 backend, in a private Xvfb, takes XTest's events as its seat's and hands
 them to the program as Wayland input; the program has no X display. Two slides of p20, Brasser,
-the deal played to « Bravo ! » (dismissed by Return), then Quitter and the About window's Ok.
+the deal played to « Bravo ! » (dismissed by Return), then Quitter and the About window's Ok. Then, with the X display beside the Wayland one, as on a
+desktop that runs XWayland, the program takes X.
 Usage: wayland_pointer.py VOREK PICTURES SCREENSHOTS LOGS"""
 import os
+import subprocess
 import sys
 
 from Xlib import X, XK
 from Xlib.ext import xtest
 
-from wayland_windows import (DESIGN, TIMEOUT, Accessible, CheckFailed, Form, Shots,
+from wayland_windows import (DESIGN, TIMEOUT, Accessible, CheckFailed, Form, Shots, expect,
                              compositor_windows, on_screen, places, wait_until)
 from weston_session import SCREEN, WestonSession
 from xsession import XSession
@@ -144,6 +146,26 @@ def play(hand, weston, game, pictures, shots, accessible):
     compositor_windows(weston, game.pid, [])
 
 
+def takes_x(x, weston, program):
+    """Both displays and no platform named: the main window comes on the X display, where it is
+    centred as designed, and none in the compositor."""
+    env = weston.program_env(DISPLAY=x.display_name)
+    del env["QT_QPA_PLATFORM"]
+    game = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        def on_x():
+            return [w for w in x.root.query_tree().children
+                    if w.get_attributes().map_state == X.IsViewable and w.get_wm_name() == "Vorek"]
+        wait_until(on_x, TIMEOUT, "the main window on the X display",
+                   lambda: [t.title for t in weston.toplevels() if t.pid == game.pid])
+        mine = [t.title for t in weston.toplevels() if t.pid == game.pid]
+        expect(mine == [], "no window of the program in the compositor", mine)
+    finally:
+        game.kill()
+        game.wait(timeout=TIMEOUT)
+
+
 def main():
     program, pictures, screenshots, logs = sys.argv[1:5]
     shots = Shots(screenshots, "pointer")
@@ -155,6 +177,7 @@ def main():
         game = weston.start([program], QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         try:
             play(Hand(x), weston, game, pictures, shots, Accessible(pyatspi))
+            takes_x(x, weston, program)
         except CheckFailed as failure:
             print(f"FAILED: {failure} (see {shots.keep(Hand(x).shoot(), 'FAILED')})")
             return 1
@@ -162,7 +185,8 @@ def main():
             if game.poll() is None:
                 game.kill()
             print(game.communicate(timeout=TIMEOUT)[0], end="")
-    print("wayland_pointer.py: a game played to « Bravo ! » with Wayland pointer and keys")
+    print("wayland_pointer.py: a game played to « Bravo ! » with Wayland pointer and keys; "
+          "X taken where there is one")
     return 0
 
 

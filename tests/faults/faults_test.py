@@ -40,10 +40,15 @@ def no_display():
 
 
 def unreachable_display():
-    done = run(clean_env(DISPLAY=":937"))
-    check(done.returncode == 1, "unreachable display: exit status 1, not an abort", done.returncode)
-    check("impossible d'ouvrir l'affichage graphique" in done.stderr,
-          "unreachable display: a French message naming it", done.stderr)
+    # An X display, a Wayland one (Qt tries its Wayland plugin where it is installed), and both.
+    with tempfile.TemporaryDirectory(prefix="vorek-faults-") as runtime:
+        for named, env in ((":937", dict(DISPLAY=":937")),
+                           ("vorek-nowhere", dict(WAYLAND_DISPLAY="vorek-nowhere")),
+                           (":937", dict(DISPLAY=":937", WAYLAND_DISPLAY="vorek-nowhere"))):
+            done = run(clean_env(XDG_RUNTIME_DIR=runtime, **env))
+            check(done.returncode == 1, f"{env}: exit status 1, not an abort", done.returncode)
+            check(f"impossible d'ouvrir l'affichage graphique « {named} »" in done.stderr,
+                  f"{env}: a French message naming « {named} »", done.stderr)
 
 
 def wait_for_window(display, deadline):

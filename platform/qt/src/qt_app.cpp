@@ -16,18 +16,43 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "qt_views.h"
 
 namespace platform {
 namespace {
 
-bool hasDisplay() {
-  const auto set = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
+bool isSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+bool hasDisplay() { return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"); }
+
+// On a Wayland desktop that runs X programs too (XWayland), the windows go through X: there
+// they are centred as designed and framed by the desktop, where a Wayland client cannot place
+// its windows and Qt draws its own title bars on desktops that leave them to programs. Wayland
+// stays the fallback, and QT_QPA_PLATFORM or -platform choose otherwise.
+void preferX11(int argc, char** argv) {
+  if (isSet("QT_QPA_PLATFORM") || !isSet("DISPLAY") || !isSet("WAYLAND_DISPLAY")) return;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "-platform") return;
+  }
+  ::setenv("QT_QPA_PLATFORM", "xcb;wayland", 1);
+}
+
+// The display Qt tried first: the Wayland one when asked for Wayland, or when there is no X and
+// no platform was named.
+std::string displayName() {
+  const auto value = [](const char* name) {
+    const char* found = std::getenv(name);
+    return std::string(found != nullptr ? found : "");
   };
-  return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+  const std::string platform = value("QT_QPA_PLATFORM");
+  const bool wayland = platform.starts_with("wayland") || (platform.empty() && !isSet("DISPLAY"));
+  if (!wayland) return value("DISPLAY");
+  return isSet("WAYLAND_DISPLAY") ? value("WAYLAND_DISPLAY") : "wayland-0";
 }
 
 // The program's sentence for a display that cannot be reached, for the handler below.
@@ -38,9 +63,7 @@ std::string_view displayUnreachable;
 void fatalHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
   if (type == QtFatalMsg) {
-    const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "%s\n",
-                 filledIn(displayUnreachable, display != nullptr ? display : "").c_str());
+    std::fprintf(stderr, "%s\n", filledIn(displayUnreachable, displayName()).c_str());
     std::_Exit(EXIT_FAILURE);
   }
 }
@@ -102,6 +125,7 @@ int runOnQt(int argc, char** argv, const ProjectRecord& project, const ProgramFa
     return EXIT_FAILURE;
   }
   displayUnreachable = project.texts.displayUnreachable;
+  preferX11(argc, argv);
   QtMessageHandler previous = qInstallMessageHandler(fatalHandler);
   QApplication application(argc, argv);
   qInstallMessageHandler(previous);
