@@ -71,6 +71,16 @@ function(vorek_add_program name main_source)
   vorek_add_pictures(${name}_site)
   target_link_options(${name}_site PRIVATE
     -sASYNCIFY "-sASYNCIFY_IMPORTS=['vorek_js_box']"
+    # Only the functions that can be on the stack when a handler or the runtime opens the box
+    # are made to unwind: the entries, the dynCall trampolines through which the exceptions'
+    # invoke_ calls pass, the runtime's dispatch and forms, the std::function calls to the
+    # handlers and the program's own code (puzzle, forms). By default everything that may
+    # throw is, which costs a quarter of the WebAssembly and slows the start. A program that
+    # lacks some of these names makes the linker warn that the pattern matched nothing.
+    "-sASYNCIFY_ONLY=['main','vorek_click','vorek_close','dynCall_*','legalstub*dynCall_*',\
+'platform::runOnWeb*','platform::Runtime::*','platform::Form::*','platform::FormRef::*',\
+'platform::WebHost::messageBox*','platform::WebHost::errorBox*','std::__2::__function::*',\
+'puzzle::*','forms::*']"
     -sEXIT_RUNTIME=0 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
     # Debian's Emscripten 3.1.6 calls htmlmin with a malformed command line.
     -sMINIFY_HTML=0
