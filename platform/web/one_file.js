@@ -2,9 +2,10 @@
 // and its WebAssembly. Both go in gzipped, as base64 in inert blocks, where the site's page loads
 // its script: the browser draws nothing until it has parsed the page, so every byte before the
 // end costs the first frame, and gzip takes two thirds of them off. A small script after the
-// blocks waits until the start-up window is on screen (shell.html), so that the browser draws
-// that window as soon as a page with no program would, then unpacks and compiles the WebAssembly
-// off the page's thread and runs the program's script.
+// blocks unpacks both at once: the WebAssembly compiles off the page's thread and the program's
+// script runs while the browser draws the start-up window (shell.html); the program itself, which
+// waits for its WebAssembly, starts only once that window is on screen, so that the browser
+// draws it as soon as a page with no program would.
 //
 //   node one_file.js SITE_PAGE OUTPUT
 'use strict';
@@ -16,17 +17,28 @@ const zlib = require('node:zlib');
 const starter = `<script>
 (function () {
   if (typeof WebAssembly !== 'object') return;  // the page says why it cannot run (shell.html)
+  // A block's bytes, ungzipped as they are read. From memory: a Blob's bytes would go to the
+  // browser's own process and back, which a slow phone's page waits for.
   function unpack(id) {
     const text = document.getElementById(id).textContent;
-    const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text)
-      : Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
-    return new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+    let bytes;
+    if (Uint8Array.fromBase64) {
+      bytes = Uint8Array.fromBase64(text);
+    } else {
+      const binary = atob(text);
+      bytes = new Uint8Array(binary.length);
+      for (let i = 0; i < binary.length; i += 1) bytes[i] = binary.charCodeAt(i);
+    }
+    return new ReadableStream({ start(stream) { stream.enqueue(bytes); stream.close(); } })
+      .pipeThrough(new DecompressionStream('gzip'));
   }
-  // Compiled once the window is on screen: on two cores, compiling sooner delays that frame.
-  window.vorekWasm = vorekShellShown.then(() => WebAssembly.compileStreaming(
-    new Response(unpack('vorek-wasm'), { headers: { 'Content-Type': 'application/wasm' } })));
+  // The program instantiates its WebAssembly, and so starts, once the start-up window is on
+  // screen: its start would delay that frame.
+  const compiled = WebAssembly.compileStreaming(
+    new Response(unpack('vorek-wasm'), { headers: { 'Content-Type': 'application/wasm' } }));
+  window.vorekWasm = Promise.all([compiled, vorekShellShown]).then(([module]) => module);
   window.vorekWasm.catch(() => undefined);  // reported when the program instantiates it
-  Promise.all([new Response(unpack('vorek-script')).text(), vorekShellShown]).then(([text]) => {
+  new Response(unpack('vorek-script')).text().then((text) => {
     const program = document.createElement('script');
     program.textContent = text;
     document.body.appendChild(program);
