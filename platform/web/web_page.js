@@ -210,6 +210,12 @@ var VorekPage = (function () {
 
   function setUp() {
     windows.findPictures();
+    // Once the start-up window has been on screen (shell.html), its pictures are decoded: the
+    // program's first frame need not wait on decoding them again.
+    if (window.vorekShellFrame) {
+      const shown = document.querySelectorAll('#desktop > [data-shell] img');
+      for (const img of shown) decodedImages.add(img);
+    }
     setFlag('state', 'starting');
     setFlag('events', 0);
     setFlag('frame', 0);
