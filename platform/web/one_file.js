@@ -2,10 +2,10 @@
 // and its WebAssembly. Both go in gzipped, as base64 in inert blocks, where the site's page loads
 // its script: the browser draws nothing until it has parsed the page, so every byte before the
 // end costs the first frame, and gzip takes two thirds of them off. A small script after the
-// blocks unpacks both at once: the WebAssembly compiles off the page's thread and the program's
-// script runs while the browser draws the start-up window (shell.html); the program itself, which
-// waits for its WebAssembly, starts only once that window is on screen, so that the browser
-// draws it as soon as a page with no program would.
+// blocks unpacks them at once, so that the WebAssembly compiles, mostly off the page's thread,
+// while the browser draws the start-up window (shell.html); the program's script runs, and the
+// program starts, once that window is on screen, so that the browser draws it as soon as a page
+// with no program would.
 //
 //   node one_file.js SITE_PAGE OUTPUT
 'use strict';
@@ -32,13 +32,11 @@ const starter = `<script>
     return new ReadableStream({ start(stream) { stream.enqueue(bytes); stream.close(); } })
       .pipeThrough(new DecompressionStream('gzip'));
   }
-  // The program instantiates its WebAssembly, and so starts, once the start-up window is on
-  // screen: its start would delay that frame.
-  const compiled = WebAssembly.compileStreaming(
+  window.vorekWasm = WebAssembly.compileStreaming(
     new Response(unpack('vorek-wasm'), { headers: { 'Content-Type': 'application/wasm' } }));
-  window.vorekWasm = Promise.all([compiled, vorekShellShown]).then(([module]) => module);
   window.vorekWasm.catch(() => undefined);  // reported when the program instantiates it
-  new Response(unpack('vorek-script')).text().then((text) => {
+  // Run sooner, the program's script would delay the window's frame.
+  Promise.all([new Response(unpack('vorek-script')).text(), vorekShellShown]).then(([text]) => {
     const program = document.createElement('script');
     program.textContent = text;
     document.body.appendChild(program);
@@ -46,9 +44,8 @@ const starter = `<script>
 })();
 </script>`;
 
-// Asks the browser to compile every function of the program's script as it runs it, before the
-// start-up window is on screen: compiling each at its first call, as the program starts, held
-// that start up longer.
+// Asks the browser to compile every function of the program's script as it runs it: compiling
+// each at its first call, as the program starts, held that start up longer.
 const COMPILE_ALL = '//# allFunctionsCalledOnLoad\n';
 
 const packed = (bytes) => zlib.gzipSync(bytes, { level: 9 }).toString('base64');
