@@ -8,11 +8,15 @@ import shutil
 import signal
 import socket
 import subprocess
+import sys
 import tempfile
 import time
 from dataclasses import dataclass
 
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import start_session_bus  # noqa: E402
 
 SCREEN = (1024, 768)
 SOCKET = "wayland-vorek"
@@ -104,18 +108,8 @@ class WestonSession:
         return open(os.path.join(self.log_dir, name), "wb")
 
     def _start_bus(self):
-        read_end, write_end = os.pipe()
         with self._log("dbus.log") as log:
-            self.bus = subprocess.Popen(
-                ["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
-                env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                pass_fds=(write_end,), preexec_fn=_die_with_parent)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            address = pipe.readline().strip()
-        if not address:
-            raise RuntimeError(f"dbus-daemon printed no address; it ended with {self.bus.poll()}")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+            self.bus, self.env["DBUS_SESSION_BUS_ADDRESS"] = start_session_bus(self.env, log)
 
     def _start_weston(self, backend, x_display):
         # --use-pixman: without a renderer the headless output draws nothing. --debug lets

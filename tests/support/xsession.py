@@ -66,6 +66,30 @@ def stop_process(process):
         pass
 
 
+def start_session_bus(env, log):
+    """A private D-Bus session bus, logging to `log`: its process and its address."""
+    read_end, write_end = os.pipe()
+    try:
+        bus = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
+            env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+            pass_fds=(write_end,), preexec_fn=_die_with_parent)
+        os.close(write_end)
+        write_end = -1
+        with os.fdopen(read_end) as pipe:
+            read_end = -1
+            address = pipe.readline().strip()
+    finally:
+        for fd in (read_end, write_end):
+            if fd >= 0:
+                os.close(fd)
+    if not address:
+        stop_process(bus)
+        raise CheckFailed(f"expected dbus-daemon to print its address; it exited with "
+                          f"{bus.poll()} (see dbus.log)")
+    return bus, address
+
+
 @dataclass(frozen=True)
 class ClientWindow:
     """One top-level window that the window manager manages, as a player sees it."""
@@ -174,26 +198,9 @@ class XSession:
         self.atom = self.display.intern_atom
 
     def _start_bus(self):
-        read_end, write_end = os.pipe()
-        try:
-            with self._log("dbus.log") as log:
-                self.bus = subprocess.Popen(
-                    ["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
-                    env=self.environment(), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                    pass_fds=(write_end,), preexec_fn=_die_with_parent)
-            os.close(write_end)
-            write_end = -1
-            with os.fdopen(read_end) as pipe:
-                read_end = -1
-                address = pipe.readline().strip()
-        finally:
-            for fd in (read_end, write_end):
-                if fd >= 0:
-                    os.close(fd)
-        if not address:
-            raise CheckFailed(f"expected dbus-daemon to print its address; it exited with "
-                              f"{self.bus.poll()} (see dbus.log)")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        with self._log("dbus.log") as log:
+            self.bus, self.env["DBUS_SESSION_BUS_ADDRESS"] = start_session_bus(
+                self.environment(), log)
 
     def _start_wm(self):
         with self._log("openbox.log") as log:
