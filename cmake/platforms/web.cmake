@@ -63,13 +63,13 @@ endfunction()
 # there is no site.
 function(vorek_add_program name main_source)
   cmake_parse_arguments(PARSE_ARGV 2 page "NO_SITE" "" "")
-  set(program_dir "${CMAKE_CURRENT_BINARY_DIR}/${name}_program")
+  set(program_dir "${CMAKE_CURRENT_BINARY_DIR}/${name}-program")
   set(scripts web_window_parts.js web_windows.js web_page.js web_host.js)
   list(TRANSFORM scripts PREPEND "${VOREK_WEB_DIR}/")
-  add_executable(${name}_site "${main_source}")
-  target_link_libraries(${name}_site PRIVATE vorek_forms vorek_web)
-  vorek_add_pictures(${name}_site)
-  target_link_options(${name}_site PRIVATE
+  add_executable(${name}_program "${main_source}")
+  target_link_libraries(${name}_program PRIVATE vorek_forms vorek_web)
+  vorek_add_pictures(${name}_program)
+  target_link_options(${name}_program PRIVATE
     -sASYNCIFY "-sASYNCIFY_IMPORTS=['vorek_js_box']"
     # Only the functions that can be on the stack when a handler or the runtime opens the box
     # are made to unwind: the entries, the dynCall trampolines through which the exceptions'
@@ -90,18 +90,18 @@ function(vorek_add_program name main_source)
     "SHELL:--pre-js ${VOREK_WEB_DIR}/web_windows.js"
     "SHELL:--pre-js ${VOREK_WEB_DIR}/web_page.js"
     "SHELL:--js-library ${VOREK_WEB_DIR}/web_host.js")
-  set_property(TARGET ${name}_site APPEND PROPERTY LINK_DEPENDS ${scripts})
-  set_target_properties(${name}_site PROPERTIES OUTPUT_NAME "${name}" SUFFIX ".html"
+  set_property(TARGET ${name}_program APPEND PROPERTY LINK_DEPENDS ${scripts})
+  set_target_properties(${name}_program PROPERTIES OUTPUT_NAME "${name}" SUFFIX ".html"
     RUNTIME_OUTPUT_DIRECTORY "${program_dir}")
 
   set(outputs "${PROJECT_BINARY_DIR}/${name}.html")
   add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/${name}.html"
     COMMAND "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/one_file.js" "${program_dir}/${name}.html"
             "${PROJECT_BINARY_DIR}/${name}.html"
-    DEPENDS ${name}_site "${VOREK_WEB_DIR}/one_file.js"
+    DEPENDS ${name}_program "${VOREK_WEB_DIR}/one_file.js"
     COMMENT "Writing ${name}.html, the page in one file" VERBATIM)
   if(NOT page_NO_SITE)
-    vorek_add_site(${name}_site "${program_dir}/${name}.html" "${PROJECT_BINARY_DIR}/site"
+    vorek_add_site(${name}_program "${program_dir}/${name}.html" "${PROJECT_BINARY_DIR}/site"
       "${VOREK_VERSION_TEXT}")
     list(APPEND outputs "${PROJECT_BINARY_DIR}/site/vorek-sw.js")
   endif()
