@@ -17,6 +17,8 @@ const fs = require('node:fs');
 const path = require('node:path');
 
 const WORKER = 'vorek-sw.js';
+// Every cache of the worker is named so; the rest of its name says which build and which site.
+const CACHE_PREFIX = 'vorek ';
 const MANIFEST = 'vorek.webmanifest';
 // Pixel-multiplied, as the desktop's icons. A maskable icon is cropped to the circle of 80 % of
 // its width: the drawing stands in the square inside it, on the desktop's colour.
@@ -133,7 +135,8 @@ self.addEventListener('install', (event) => {
 
 self.addEventListener('activate', (event) => {
   event.waitUntil(caches.keys().then((names) => Promise.all(names
-    .filter((name) => name !== CACHE && name.startsWith('vorek ') && name.endsWith(' ' + SITE))
+    .filter((name) => name !== CACHE && name.startsWith(${JSON.stringify(CACHE_PREFIX)}) &&
+                      name.endsWith(' ' + SITE))
     .map((name) => caches.delete(name)))).then(() => self.clients.claim()));
 });
 
@@ -182,7 +185,7 @@ function main() {
 
   const hash = crypto.createHash('sha256');
   for (const [file, bytes] of written) hash.update(file).update(bytes);
-  const cacheName = `vorek ${version} ${hash.digest('hex').slice(0, 12)}`;
+  const cacheName = `${CACHE_PREFIX}${version} ${hash.digest('hex').slice(0, 12)}`;
   written.set(WORKER, Buffer.from(worker(cacheName, [...written.keys()])));
 
   fs.rmSync(siteDir, { recursive: true, force: true });

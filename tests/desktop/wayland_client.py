@@ -2,11 +2,10 @@
 which has no input device at all: the buttons are pressed over AT-SPI, and each window is
 checked by its title over AT-SPI, in the compositor's scene graph and by its pictures on the
 compositor's screen. Usage: wayland_client.py VOREK PICTURES SCREENSHOTS LOGS"""
-import os
 import sys
 
-from wayland_windows import (TIMEOUT, Accessible, CheckFailed, Form, Shots, compositor_windows,
-                             expect, on_screen, places, wait_until)
+from wayland_windows import (TIMEOUT, Form, Shots, compositor_windows, expect, on_screen, places,
+                             play_program, wait_until)
 from weston_session import WestonSession
 
 BUTTONS = ["Voir", "Brasser", "Quitter"]
@@ -60,19 +59,9 @@ def main():
     program, pictures, screenshots, logs = sys.argv[1:5]
     shots = Shots(screenshots, "headless")
     with WestonSession(logs) as weston:
-        # pyatspi finds the accessibility bus through the session bus it starts with.
-        os.environ["DBUS_SESSION_BUS_ADDRESS"] = weston.env["DBUS_SESSION_BUS_ADDRESS"]
-        import pyatspi
-        game = weston.start([program], QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        try:
-            play(weston, game, pictures, shots, Accessible(pyatspi))
-        except CheckFailed as failure:
-            print(f"FAILED: {failure} (see {shots.keep(weston.screenshot(), 'FAILED')})")
+        if play_program(weston, program, shots, weston.screenshot,
+                        lambda game, accessible: play(weston, game, pictures, shots, accessible)):
             return 1
-        finally:
-            if game.poll() is None:
-                game.kill()
-            print(game.communicate(timeout=TIMEOUT)[0], end="")
     print("wayland_client.py: the three windows shown, and their buttons pressed, on weston's "
           "headless output")
     return 0

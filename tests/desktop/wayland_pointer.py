@@ -11,8 +11,8 @@ import sys
 from Xlib import X, XK
 from Xlib.ext import xtest
 
-from wayland_windows import (DESIGN, TIMEOUT, Accessible, CheckFailed, Form, Shots, expect,
-                             compositor_windows, on_screen, places, wait_until)
+from wayland_windows import (DESIGN, TIMEOUT, Form, Shots, compositor_windows, expect, on_screen,
+                             places, play_program, wait_until)
 from weston_session import SCREEN, WestonSession
 from xsession import XSession
 
@@ -172,19 +172,11 @@ def main():
     with XSession(os.path.join(logs, "x"), window_manager=False,
                   screen=(SCREEN[0] + BESIDE, SCREEN[1])) as x, \
             WestonSession(logs, backend="x11", x_display=x.display_name) as weston:
-        os.environ["DBUS_SESSION_BUS_ADDRESS"] = weston.env["DBUS_SESSION_BUS_ADDRESS"]
-        import pyatspi
-        game = weston.start([program], QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        try:
-            play(Hand(x), weston, game, pictures, shots, Accessible(pyatspi))
+        def play_and_take_x(game, accessible):
+            play(Hand(x), weston, game, pictures, shots, accessible)
             takes_x(x, weston, program)
-        except CheckFailed as failure:
-            print(f"FAILED: {failure} (see {shots.keep(Hand(x).shoot(), 'FAILED')})")
+        if play_program(weston, program, shots, lambda: Hand(x).shoot(), play_and_take_x):
             return 1
-        finally:
-            if game.poll() is None:
-                game.kill()
-            print(game.communicate(timeout=TIMEOUT)[0], end="")
     print("wayland_pointer.py: a game played to « Bravo ! » with Wayland pointer and keys; "
           "X taken where there is one")
     return 0

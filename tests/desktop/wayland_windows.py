@@ -153,3 +153,23 @@ def on_screen(shoot, form, window, what):
         return (corner, seen[0]) if corner and window.holds(*corner, *form.client) else None
     return wait_until(probe, TIMEOUT, f"{what} on the screen inside {window.box}",
                       lambda: "other pixels")
+
+
+def play_program(weston, program, shots, shoot, play):
+    """Starts the program in the session, with its accessibility on, and has `play(game,
+    accessible)` play it; 1 with the failure said and a screenshot kept, or 0. The program's
+    own output follows."""
+    # pyatspi finds the accessibility bus through the session bus it starts with.
+    os.environ["DBUS_SESSION_BUS_ADDRESS"] = weston.env["DBUS_SESSION_BUS_ADDRESS"]
+    import pyatspi
+    game = weston.start([program], QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    try:
+        play(game, Accessible(pyatspi))
+    except CheckFailed as failure:
+        print(f"FAILED: {failure} (see {shots.keep(shoot(), 'FAILED')})")
+        return 1
+    finally:
+        if game.poll() is None:
+            game.kill()
+        print(game.communicate(timeout=TIMEOUT)[0], end="")
+    return 0

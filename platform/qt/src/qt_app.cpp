@@ -23,10 +23,13 @@
 namespace platform {
 namespace {
 
-bool isSet(const char* name) {
+// A variable of the environment, empty when it is not set.
+std::string environment(const char* name) {
   const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0';
+  return value != nullptr ? value : "";
 }
+
+bool isSet(const char* name) { return !environment(name).empty(); }
 
 bool hasDisplay() { return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"); }
 
@@ -45,14 +48,10 @@ void preferX11(int argc, char** argv) {
 // The display Qt tried first: the Wayland one when asked for Wayland, or when there is no X and
 // no platform was named.
 std::string displayName() {
-  const auto value = [](const char* name) {
-    const char* found = std::getenv(name);
-    return std::string(found != nullptr ? found : "");
-  };
-  const std::string platform = value("QT_QPA_PLATFORM");
+  const std::string platform = environment("QT_QPA_PLATFORM");
   const bool wayland = platform.starts_with("wayland") || (platform.empty() && !isSet("DISPLAY"));
-  if (!wayland) return value("DISPLAY");
-  return isSet("WAYLAND_DISPLAY") ? value("WAYLAND_DISPLAY") : "wayland-0";
+  if (!wayland) return environment("DISPLAY");
+  return isSet("WAYLAND_DISPLAY") ? environment("WAYLAND_DISPLAY") : "wayland-0";
 }
 
 // The program's sentence for a display that cannot be reached, for the handler below.
