@@ -23,6 +23,7 @@ REGISTRY_ROOTS = (r"HKEY_LOCAL_MACHINE\Software", r"HKEY_CURRENT_USER\Software")
 WINE_VOLATILE_KEYS = r"[HKEY_CURRENT_USER\Software\Wine\Temporary System Parameters"
 MAIN_SIZE = design.load().client("Vorek")  # the main window's client area at 96 dpi
 WAIT = 60  # seconds; only a failure waits this long
+UNINSTALL_TRIES = 3
 
 
 class Failure(Exception):
@@ -193,9 +194,18 @@ def install_play_uninstall(options, prefix, home):
         raise Failure(f"the game closed by its title bar ended with status {status}")
     print("closed by its title bar, it ended with status 0")
 
-    result = prefix.run([prefix.path(PROGRAM + ("Uninstall.exe",)), "/S"])
+    # The uninstaller copies itself into the temporary folder, starts the copy, which does the
+    # work, and ends; with status 2 when it could not start the copy, before anything is removed.
+    # Under a loaded Wine that has happened once in many runs: try again, as a player would.
+    for attempt in range(1, UNINSTALL_TRIES + 1):
+        result = prefix.run([prefix.path(PROGRAM + ("Uninstall.exe",)), "/S"])
+        if result.returncode != 2 or attempt == UNINSTALL_TRIES:
+            break
+        print(f"the uninstaller could not start its copy (status 2), try {attempt}: "
+              f"{result.stderr.decode(errors='replace').strip()}; trying again")
     if result.returncode != 0:
-        raise Failure(f"the uninstaller ended with status {result.returncode}")
+        raise Failure(f"the uninstaller ended with status {result.returncode}: "
+                      f"{result.stderr.decode(errors='replace').strip()}")
     # The uninstaller runs on from a copy of itself and returns at once: wait for its work.
     wait_until("the uninstaller to remove Program Files\\Vorek",
                lambda: not os.path.exists(prefix.path(PROGRAM)))
