@@ -118,12 +118,12 @@ function vorekWindows(page, refusing, deliver) {
 
   // The start-up window the page drew before the program ran (make_shell.js), if it is `name`'s.
   // Written by the same parts from the same layout, it is the window the program would draw: the
-  // program takes it over as it is, inactive until shown, as any window it makes.
+  // program takes it over as it is, where it stands and in front, and shows it at once. Left
+  // untouched until then, the browser need not lay it out again as the program starts.
   function shellOf(name) {
     const shell = document.querySelector('#desktop > [data-shell]');
     if (!shell || shell.dataset.form !== name) return null;
     delete shell.dataset.shell;
-    shell.classList.remove('active');
     return shell;
   }
 
@@ -132,8 +132,12 @@ function vorekWindows(page, refusing, deliver) {
     const element = shell || desktop().appendChild(build(parts.window(
       { name, caption, icon: icon || page.programIcon, width, height,
         closeName: vorekTexts.closeBox }, pictureUrl)));
-    const record = { slot, generation, element, client: element.querySelector(':scope > .client'),
-                     controls: [], lastFocus: null, shown: false, drawn: Boolean(shell) };
+    const client = element.querySelector(':scope > .client');
+    // The start-up window's controls, by name.
+    const drawn = shell
+      ? new Map(Array.from(client.children, (child) => [child.dataset.name, child])) : null;
+    const record = { slot, generation, element, client, controls: [], lastFocus: null,
+                     shown: false, drawn };
     const bar = closing(element.querySelector(':scope > .titlebar'),
                         (event) => deliver(event, 'vorek_close', [slot, generation]));
     element.addEventListener('pointerdown', () => { if (!refusing()) raise(record); }, true);
@@ -149,8 +153,7 @@ function vorekWindows(page, refusing, deliver) {
                          accessibleName, centred, clickable) {
     const record = page.windows.get(slot);
     // The page drew the start-up window's controls before the program ran.
-    const drawn = record.drawn
-      ? record.client.querySelector(`:scope > [data-name="${CSS.escape(name)}"]`) : null;
+    const drawn = record.drawn && record.drawn.get(name);
     const element = drawn || record.client.appendChild(build(parts.control(
       { name, kind: KINDS[kind], rect: [left, top, width, height], caption, picture, centred },
       pictureUrl)));
@@ -168,8 +171,12 @@ function vorekWindows(page, refusing, deliver) {
     record.controls[index] = element;
   }
 
-  // The start-up window the page drew is centred by the same function (shell.html).
-  function centre(slot) { vorekCentre(page.windows.get(slot).element); }
+  // The start-up window the page drew was centred by the same function (shell.html) and stays
+  // where it is.
+  function centre(slot) {
+    const record = page.windows.get(slot);
+    if (!record.drawn) vorekCentre(record.element);
+  }
 
   function show(slot) {
     const record = page.windows.get(slot);
