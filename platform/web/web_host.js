@@ -1,5 +1,5 @@
 // web_host.js: the functions the web host's C++ calls, each handing over to the page script.
-/* global mergeInto, LibraryManager, VorekPage, UTF8ToString, Asyncify */
+/* global mergeInto, LibraryManager, VorekPage, UTF8ToString, Asyncify, HEAP32 */
 
 mergeInto(LibraryManager.library, {
   vorek_js_program_icon: function (name) {
@@ -15,7 +15,13 @@ mergeInto(LibraryManager.library, {
                             tab, UTF8ToString(caption), UTF8ToString(picture),
                             UTF8ToString(accessible), centred !== 0, clickable !== 0);
   },
-  vorek_js_window_centre: function (slot) { VorekPage.centre(slot); },
+  vorek_js_window_measure: function (slot, sizes) {
+    const measured = VorekPage.measure(slot);
+    if (!measured) return 0;
+    HEAP32.set(measured, sizes >> 2);
+    return 1;
+  },
+  vorek_js_window_place: function (slot, left, top) { VorekPage.place(slot, left, top); },
   vorek_js_window_show: function (slot) { VorekPage.show(slot); },
   vorek_js_window_remove: function (slot) { VorekPage.remove(slot); },
   vorek_js_control_move: function (slot, index, left, top) {

@@ -225,7 +225,7 @@ var VorekPage = (function () {
   return {
     page, setUp, started, box, end, setProgramIcon: windows.setProgramIcon,
     createWindow: windows.createWindow, createControl: windows.createControl,
-    centre: windows.centre, show: windows.show, remove, move: windows.move,
+    measure: windows.measure, place: windows.place, show: windows.show, remove, move: windows.move,
     setCaption: windows.setCaption,
   };
 })();

@@ -3,7 +3,7 @@
 // over of the start-up window the page drew before the program ran (make_shell.js). web_page.js
 // makes one set of them, handing over the page's state (its windows, by slot), whether input is
 // refused just now, and how a click reaches the program.
-/* global vorekCentre, vorekPlace, vorekTexts, vorekWindowParts */
+/* global vorekPlace, vorekTexts, vorekWindowParts */
 
 function vorekWindows(page, refusing, deliver) {
   'use strict';
@@ -171,12 +171,15 @@ function vorekWindows(page, refusing, deliver) {
     record.controls[index] = element;
   }
 
-  // The start-up window the page drew was centred by the same function (shell.html) and stays
-  // where it is.
-  function centre(slot) {
+  // [outer width, outer height, page width, page height] for the runtime to place the window;
+  // none for the start-up window, which the page placed before the program ran (shell.html).
+  function measure(slot) {
     const record = page.windows.get(slot);
-    if (!record.drawn) vorekCentre(record.element);
+    if (record.drawn) return null;
+    return [record.element.offsetWidth, record.element.offsetHeight, innerWidth, innerHeight];
   }
+
+  function place(slot, left, top) { vorekPlace(page.windows.get(slot).element, left, top); }
 
   function show(slot) {
     const record = page.windows.get(slot);
@@ -227,6 +230,6 @@ function vorekWindows(page, refusing, deliver) {
 
   return {
     findPictures, setProgramIcon, raise, focusWindow, titleBar, createWindow, createControl,
-    centre, show, remove, move, setCaption, dropShell,
+    measure, place, show, remove, move, setCaption, dropShell,
   };
 }

@@ -70,7 +70,11 @@ void WebHost::loaded(const Form& form) {
                          layout.client.width, layout.client.height);
   for (std::size_t i = 0; i < design.controls.size(); ++i)
     create(form, layout, static_cast<int>(i));
-  vorek_js_window_centre(form.slot());
+  int sizes[4] = {};
+  if (vorek_js_window_measure(form.slot(), sizes) != 0) {
+    const PixelRect at = centred({sizes[0], sizes[1]}, {0, 0, sizes[2], sizes[3]});
+    vorek_js_window_place(form.slot(), at.left, at.top);
+  }
 }
 
 void WebHost::shown(const Form& form) { vorek_js_window_show(form.slot()); }

@@ -15,7 +15,11 @@ void vorek_js_control_create(int slot, int index, const char* name, int kind, in
                              int width, int height, int tab,
                              const char* caption, const char* picture, const char* accessibleName,
                              int centred, int clickable);
-void vorek_js_window_centre(int slot);
+// Writes the window's outer width and height and the page's width and height into `sizes`, for
+// the host to place it; or returns 0 for the start-up window, which stays where the page put it.
+int vorek_js_window_measure(int slot, int* sizes);
+// Puts the window's outer corner at (left, top), or as near as keeps its title bar in the page.
+void vorek_js_window_place(int slot, int left, int top);
 void vorek_js_window_show(int slot);
 void vorek_js_window_remove(int slot);
 void vorek_js_control_move(int slot, int index, int left, int top);
