@@ -416,7 +416,12 @@ def double_density(suite):
                               lambda: describe_windows(run.windows()))
             # Where the window manager puts it: a picture taken before reads the wrong pixels.
             main = wait_centred(run, main, "the main window at 200 %")
-            image = run.settled_shot(main, lambda _: True, "the main window drawn at 200 %")
+            # Drawn: the first cell shows its picture, not the black of a window not yet painted.
+            x, y = board.cell_origin(0)
+            inside = (2 * (x + board.BORDER), 2 * (y + board.BORDER),
+                      2 * (x + board.BOX - board.BORDER), 2 * (y + board.BOX - board.BORDER))
+            image = run.settled_shot(main, lambda shot: shot.crop(inside).getcolors(1) is None,
+                                     "the main window drawn at 200 %")
             suite.save(image, "main-window-200")
             for cell, piece in enumerate(board.initial_layout()):
                 x, y = board.cell_origin(cell)
