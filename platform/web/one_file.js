@@ -44,10 +44,6 @@ const starter = `<script>
 })();
 </script>`;
 
-// Asks the browser to compile every function of the program's script as it runs it: compiling
-// each at its first call, as the program starts, held that start up longer.
-const COMPILE_ALL = '//# allFunctionsCalledOnLoad\n';
-
 const packed = (bytes) => zlib.gzipSync(bytes, { level: 9 }).toString('base64');
 
 function main() {
@@ -57,7 +53,7 @@ function main() {
   if (!tag) throw new Error(`${sitePage} loads no script`);
   const scriptFile = path.join(path.dirname(sitePage), tag[1]);
   const wasmFile = scriptFile.replace(/\.js$/, '.wasm');
-  const script = COMPILE_ALL + fs.readFileSync(scriptFile, 'utf8');
+  const script = fs.readFileSync(scriptFile, 'utf8');
   const blocks =
     `<script type="application/gzip" id="vorek-wasm">${packed(fs.readFileSync(wasmFile))}</script>\n` +
     `<script type="application/gzip" id="vorek-script">${packed(script)}</script>\n` +
