@@ -1,30 +1,32 @@
 // web_page.h: the page script's functions that the web host calls (web_host.js defines them).
 #pragma once
 
+// None of them throws a C++ exception, so that calling one costs no exception trampoline
+// (invoke_*) through JavaScript; the box unwinds through Asyncify instead.
 extern "C" {
 
 // The page's favicon and the default title-bar icon.
-void vorek_js_program_icon(const char* name);
+void vorek_js_program_icon(const char* name) noexcept;
 // A window for form `slot`, hidden until shown; its events carry `generation`.
 void vorek_js_window_create(int slot, double generation, const char* name, const char* caption,
-                            const char* icon, int clientWidth, int clientHeight);
+                            const char* icon, int clientWidth, int clientHeight) noexcept;
 // One control, in pixels; `container` is the row of its frame, or -1 for the client area.
 // `left` and `top` are in the client area, a frame's control included; `tab` is the control's
 // place in the tab order, -1 for none.
 void vorek_js_control_create(int slot, int index, const char* name, int kind, int left, int top,
                              int width, int height, int tab,
                              const char* caption, const char* picture, const char* accessibleName,
-                             int centred, int clickable);
+                             int centred, int clickable) noexcept;
 // Writes the window's outer width and height and the page's width and height into `sizes`, for
 // the host to place it; or returns 0 for the start-up window, which stays where the page put it.
-int vorek_js_window_measure(int slot, int* sizes);
+int vorek_js_window_measure(int slot, int* sizes) noexcept;
 // Puts the window's outer corner at (left, top), or as near as keeps its title bar in the page.
-void vorek_js_window_place(int slot, int left, int top);
-void vorek_js_window_show(int slot);
-void vorek_js_window_remove(int slot);
-void vorek_js_control_move(int slot, int index, int left, int top);
-void vorek_js_control_caption(int slot, int index, const char* caption);
+void vorek_js_window_place(int slot, int left, int top) noexcept;
+void vorek_js_window_show(int slot) noexcept;
+void vorek_js_window_remove(int slot) noexcept;
+void vorek_js_control_move(int slot, int index, int left, int top) noexcept;
+void vorek_js_control_caption(int slot, int index, const char* caption) noexcept;
 // The modal box; returns once the player has closed it (the program waits, through Asyncify).
 void vorek_js_box(const char* prompt, const char* title, int error);
-void vorek_js_end(int status);
+void vorek_js_end(int status) noexcept;
 }
