@@ -25,12 +25,8 @@ const path = require('node:path');
 const parts = require('./web_window_parts.js');
 
 // A 24-bit uncompressed bitmap (rows bottom-up unless its height is negative, each padded to
-// four bytes, blue first) as an RGB PNG of the same pixels, written by pngjs. Each of its row
-// filters and deflate strategies wins on some picture: all are tried and the smallest kept.
-function bitmapToPng(bytes) {
-  // Loaded here, not above: the benchmark reads this file's other functions without the build's
-  // packages (package.json).
-  const { PNG } = require('pngjs');
+// four bytes, blue first) as its pixels: RGB, the top row first.
+function decodeBitmap(bytes) {
   const offset = bytes.readUInt32LE(10);
   const width = bytes.readInt32LE(18);
   const height = bytes.readInt32LE(22);
@@ -39,21 +35,31 @@ function bitmapToPng(bytes) {
   }
   const rows = Math.abs(height);
   const stride = Math.ceil(width * 3 / 4) * 4;
-  const data = Buffer.alloc(width * rows * 3);
+  const rgb = Buffer.alloc(width * rows * 3);
   for (let y = 0; y < rows; ++y) {
     const from = offset + (height > 0 ? rows - 1 - y : y) * stride;
     for (let x = 0; x < width; ++x) {
       const to = (y * width + x) * 3;
-      data[to] = bytes[from + 3 * x + 2];
-      data[to + 1] = bytes[from + 3 * x + 1];
-      data[to + 2] = bytes[from + 3 * x];
+      rgb[to] = bytes[from + 3 * x + 2];
+      rgb[to + 1] = bytes[from + 3 * x + 1];
+      rgb[to + 2] = bytes[from + 3 * x];
     }
   }
+  return { width, height: rows, rgb };
+}
+
+// A bitmap as an RGB PNG of the same pixels, written by pngjs. Each of its row filters and
+// deflate strategies wins on some picture: all are tried and the smallest kept.
+function bitmapToPng(bytes) {
+  // Loaded here, not above: the benchmark and the browser suite read this file's other
+  // functions without the build's packages (package.json).
+  const { PNG } = require('pngjs');
+  const { width, height, rgb } = decodeBitmap(bytes);
   let smallest = null;
   // -1: each row under the filter of the smallest sum of differences.
   for (const filterType of [-1, 0, 1, 2, 3, 4]) {
     for (const deflateStrategy of [0, 1, 2, 3, 4]) {
-      const png = PNG.sync.write({ width, height: rows, data }, {
+      const png = PNG.sync.write({ width, height, data: rgb }, {
         colorType: 2, inputColorType: 2, inputHasAlpha: false, filterType, deflateLevel: 9,
         deflateStrategy });
       if (!smallest || png.length < smallest.length) smallest = png;
@@ -196,5 +202,6 @@ function main() {
   `);
 }
 
-module.exports = { bitmapToPng, carriedPictures, fillShell, pictureUrl, readForms, startWindow };
+module.exports = { bitmapToPng, carriedPictures, decodeBitmap, fillShell, pictureUrl, readForms,
+                   startWindow };
 if (require.main === module) main();

@@ -7,50 +7,42 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const zlib = require('node:zlib');
-const { pathToFileURL } = require('node:url');
 const { test } = require('node:test');
 const s = require('./support');
 
 const CANNOT_RUN = 'Vorek ne peut pas fonctionner dans ce navigateur\u00a0: ';
 
 // Opens `url` and waits until the page says, in place of any window, that it cannot run.
-async function expectCannotRun(context, url, why) {
-  const page = await context.newPage();
-  await page.goto(url);
+async function expectCannotRun(browser, url, why) {
+  const page = await s.open(browser, url, { fresh: true, fail: true });
   await s.until(page, () => document.body.dataset.state === 'cannot-run');
-  assert.equal(await page.locator('#cannot-run').textContent(), CANNOT_RUN + why);
-  assert.ok(await page.locator('#cannot-run').isVisible());
-  assert.equal(await page.locator('#desktop > *').count(), 0, 'a board is left on the page');
+  assert.equal(await s.text(page, '#cannot-run'), CANNOT_RUN + why);
+  assert.ok(await s.visible(page, '#cannot-run'));
+  assert.equal(await s.count(page, '#desktop > *'), 0, 'a board is left on the page');
   return page;
 }
 
 test('a runtime error', async (t) => {
   const browser = await s.launch();
   try {
-    const page = await s.openGame(browser.context,
-      pathToFileURL(process.env.VOREK_FAULTY_PAGE).href);
+    const page = await s.openGame(browser, s.pageUrl(process.env.VOREK_FAULTY_PAGE));
 
     await t.test('is told in a French box, and nothing else reacts meanwhile', async () => {
-      await s.click(page, s.control(page, 'V_portrait', 'Command1'));
+      await s.click(page, s.control('V_portrait', 'Command1'));
       await s.until(page, () => document.body.dataset.box === 'open');
-      const box = page.locator('#modal section.msgbox');
-      assert.equal(await box.locator('.titlebar .caption').textContent(), 'Vorek');
-      assert.equal(await box.locator('.msgbox-text').textContent(),
-        "Erreur d'exécution '5' :\n\nArgument ou appel de procédure incorrect (MsgBox)");
-      assert.deepEqual(await box.locator('.msgbox-buttons button').allTextContents(), ['OK']);
+      assert.deepEqual(await s.theBox(page), { title: 'Vorek', buttons: ['OK'],
+        text: "Erreur d'exécution '5' :\n\nArgument ou appel de procédure incorrect (MsgBox)" });
       await s.screenshot(page, 'runtime-error');
-      await s.click(page, s.windowOf(page, 'V_portrait').locator('.titlebar .close'));
-      assert.equal(await s.windowOf(page, 'V_portrait').count(), 1, 'the close box reacted');
+      await s.click(page, s.titleBar('V_portrait', 'close'));
+      assert.deepEqual(await s.forms(page), ['MsgBox', 'V_portrait'], 'the close box reacted');
     });
 
     await t.test('ends the program once the box is closed', async () => {
-      await page.keyboard.press('Enter');  // the box's OK has the focus
+      await s.key(page, 'Enter');  // the box's OK has the focus
       await s.settled(page);
-      const flags = await s.flags(page);
-      assert.equal(flags.state, 'ended');
-      assert.equal(flags.status, '1');
-      assert.equal(await page.locator('section.window').count(), 0);
-      assert.equal(await page.locator('#ended .ended-text').textContent(),
+      const { state, status } = await s.flags(page);
+      assert.deepEqual([state, status, await s.forms(page)], ['ended', '1', []]);
+      assert.equal(await s.text(page, '#ended .ended-text'),
         'Vorek s’est arrêté sur une erreur.');
     });
   } finally {
@@ -62,9 +54,9 @@ test('a page that cannot run', async (t) => {
   await t.test('says that WebAssembly is off in a browser without it', async () => {
     const browser = await s.launch({ args: ['--js-flags=--jitless'] });
     try {
-      const page = await expectCannotRun(browser.context, s.pageUrl(),
+      const page = await expectCannotRun(browser, s.pageUrl(),
         'WebAssembly y est désactivé ou absent.');
-      assert.equal(await page.evaluate(() => typeof WebAssembly), 'undefined');
+      assert.equal(await s.js(page, () => typeof WebAssembly), 'undefined');
       await s.screenshot(page, 'without-webassembly');
     } finally {
       await browser.close();
@@ -78,16 +70,13 @@ test('a page that cannot run', async (t) => {
       const browser = await s.launch();
       try {
         // The WebAssembly as bytes that are no program; the script as no gzip at all.
-        const broken = {
-          'vorek-wasm': zlib.gzipSync(Buffer.from('pas un programme')).toString('base64'),
-          'vorek-script': 'cGFzIGR1IGd6aXA=',
-        };
-        for (const [id, text] of Object.entries(broken)) {
+        for (const [id, text] of [['vorek-script', 'cGFzIGR1IGd6aXA='], ['vorek-wasm',
+          zlib.gzipSync(Buffer.from('pas un programme')).toString('base64')]]) {
           const block = new RegExp(`(<script type="application/gzip" id="${id}">)[^<]*`);
           assert.match(built, block);
           const file = path.join(folder, `${id}.html`);
           fs.writeFileSync(file, built.replace(block, (_, tag) => tag + text));
-          await expectCannotRun(browser.context, pathToFileURL(file).href,
+          await expectCannotRun(browser, s.pageUrl(file),
             'son programme n\u2019a pas pu être chargé.');
         }
       } finally {

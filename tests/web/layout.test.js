@@ -1,22 +1,61 @@
-// layout.test.js: the page as it opens from disk: the main window, its pictures, the page's
-// language and icon, accessible names and the keyboard.
+// layout.test.js: the page as it opens from disk: every window where the runtime's layout puts
+// it, with its pictures, names and tab order; the page's language and icon, the keyboard, and
+// the start-up window the page draws before its program runs.
 'use strict';
 
 const assert = require('node:assert/strict');
 const crypto = require('node:crypto');
+const fs = require('node:fs');
+const path = require('node:path');
 const { test } = require('node:test');
 const s = require('./support');
 
+// How each window opens, by clicks from the one before it (the main window opens at the start).
+const OPENED_BY = { Vorek: [], V_portrait: [['Vorek', 'Voir']],
+                    Sujet: [['V_portrait', 'Command1'], ['Vorek', 'Quitter']] };
+// What the figures do not carry: the names a screen reader says, the author's words.
+const NAMES = { V_portrait: { Picture1: 'Image entière du puzzle' }, Vorek: Object.fromEntries(
+  Array.from({ length: 21 }, (_, p) => ['p' + p, p ? 'Pièce ' + p : 'Case libre'])) };
+const AUTHOR = 'Si vous désirez me dire quelque chose au sujet du programme (ex: une ' +
+  "amélioration à faire), n'hésitez pas : ";
+
+// Every picture box of `form` shows its picture unscaled (as a piece on its home cell does)
+// inside its sunken edge: grey, then darker, on its top and left.
+async function expectPictures(page, form) {
+  const grabbed = await s.grab(page, await s.box(page, s.clientOf(form)));
+  const at = (x, y) => [...grabbed.rgb.subarray((y * grabbed.width + x) * 3).subarray(0, 3)];
+  for (const [name, { kind, rect: [x, y, width, height], edge, picture }] of
+    Object.entries(s.figures.forms[form].controls).filter(([, c]) => c.kind === 'picture')) {
+    const shown = s.picture(picture);
+    assert.deepEqual([width, height], [shown.width + 2 * edge, shown.height + 2 * edge], name);
+    assert.equal(s.changedPixels(grabbed, x + edge, y + edge, shown).length, 0,
+      `${name} does not show ${picture} whole at ${x + edge},${y + edge}`);
+    assert.deepEqual([at(x + 10, y), at(x, y + 10), at(x + 10, y + 1), at(x + 1, y + 10)],
+      [[128, 128, 128], [128, 128, 128], [64, 64, 64], [64, 64, 64]], `${name}'s sunken edge`);
+  }
+}
+
+// The controls of `form` on the page: each one's name, place in the client area, text, name for
+// a screen reader, and how its text and picture show.
+const controlsShown = (page, form) => s.js(page, (client) => Array.from(
+  document.querySelector(client).children, (e) => [e.dataset.name, {
+    rect: [e.offsetLeft, e.offsetTop, e.offsetWidth, e.offsetHeight],
+    caption: (e.querySelector('.frame-caption') || e).textContent, kind: e.className,
+    name: e.getAttribute('aria-label'), fits: e.scrollHeight <= e.clientHeight,
+    align: getComputedStyle(e).textAlign,
+    rendering: e.querySelector('img') && getComputedStyle(e.querySelector('img')).imageRendering,
+  }]), s.clientOf(form));
+
+const focused = (page) => s.js(page, () => document.activeElement.dataset.name);
+
 // Opens the page with its program's WebAssembly held back until the page calls releaseProgram(),
 // once the page has drawn its start-up window.
-async function openHeld(context) {
-  const page = await context.newPage();
-  await page.addInitScript(() => {
+async function openHeld(browser) {
+  const page = await s.open(browser, s.pageUrl(), { fresh: true, before: () => {
     const compile = WebAssembly.compileStreaming;
     const held = new Promise((resolve) => { window.releaseProgram = resolve; });
     WebAssembly.compileStreaming = (...args) => held.then(() => compile.apply(WebAssembly, args));
-  });
-  await page.goto(s.pageUrl());
+  } });
   await s.until(page, () => window.vorekShellFrame > 0);
   return page;
 }
@@ -24,205 +63,150 @@ async function openHeld(context) {
 test('the page opened from disk', async (t) => {
   const browser = await s.launch();
   try {
-    const requests = [];
-    const edge = s.edge('Vorek', 'p1');  // every piece's
-    browser.context.on('request', (request) => requests.push(request.url()));
-    const page = await s.openGame(browser.context);
-    const main = s.windowOf(page, 'Vorek');
+    const requests = s.requests(browser);
+    const page = await s.openGame(browser);
 
-    await t.test('loads nothing but itself and opens the main window alone, centred', async () => {
-      const elsewhere = requests.filter((url) => !url.startsWith('file:') &&
-                                                 !url.startsWith('data:'));
-      assert.deepEqual(elsewhere, [], 'the page fetched something beyond its own file');
-      assert.equal(await page.locator('section.window').count(), 1);
-      assert.equal(await main.locator('.titlebar .caption').textContent(), 'Vorek');
-      const client = await main.locator('.client').boundingBox();
-      assert.deepEqual([client.width, client.height], s.client('Vorek'));
-      const outer = await main.boundingBox();
-      const viewport = page.viewportSize();
-      assert.ok(Math.abs(outer.x + outer.width / 2 - viewport.width / 2) <= 1, 'not centred across');
-      assert.ok(Math.abs(outer.y + outer.height / 2 - viewport.height / 2) <= 1, 'not centred down');
-      await s.screenshot(page, 'initial');
-    });
+    await t.test('loads nothing but itself and opens the main window alone, every piece home',
+      async () => {
+        assert.deepEqual(requests.filter((url) => !/^(file|data):/.test(url)), [],
+          'the page fetched something beyond its own file');
+        assert.deepEqual(await s.forms(page), ['Vorek']);
+        assert.equal(await s.readBoard(page), s.INITIAL);
+        await s.screenshot(page, 'initial');
+      });
 
-    await t.test('starts with every piece home and the hole marker on the parking cell', async () => {
-      assert.equal(s.describe(await s.readBoard(page)), s.describe(s.initialLayout()));
-      const buttons = await main.locator('button.button').evaluateAll((all) =>
-        all.map((b) => [b.textContent, b.offsetLeft, b.offsetTop, b.offsetWidth, b.offsetHeight])
-          .sort((a, b) => a[2] - b[2]));
-      assert.deepEqual(buttons, [['Voir', ...s.rect('Vorek', 'Voir')],
-        ['Brasser', ...s.rect('Vorek', 'Command1')], ['Quitter', ...s.rect('Vorek', 'Quitter')]]);
-    });
-
-    await t.test('shows each picture unscaled inside a two-pixel sunken border', async () => {
-      const client = await main.locator('.client').boundingBox();
-      const grabbed = await s.grab(page, client);
-      const layout = s.initialLayout();
-      for (let cell = 0; cell <= s.PARKING; cell += 1) {
-        const { left, top } = s.cellOrigin(cell);
-        const tile = s.readBitmap(s.tileName(layout[cell]));
-        const [x, y] = [left + edge, top + edge];
-        assert.equal(s.differences(grabbed, x, y, tile), 0,
-          `p${layout[cell]}'s picture is not shown whole at ${x},${y}`);
+    await t.test('shows every window centred, each control where the layout puts it', async () => {
+      for (const [form, design] of Object.entries(s.figures.forms)) {
+        assert.ok(OPENED_BY[form], `no way to open ${form}`);
+        for (const [from, name] of OPENED_BY[form]) await s.play(page, s.control(from, name));
+        assert.equal(await s.text(page, s.titleBar(form)), design.caption, `${form}'s title`);
+        const client = await s.box(page, s.clientOf(form));
+        assert.deepEqual([client.width, client.height], design.client, `${form}'s client area`);
+        await s.expectCentred(page, form);
+        const shown = await controlsShown(page, form);
+        assert.deepEqual(shown.map(([name]) => name).sort(), Object.keys(design.controls).sort());
+        for (const [name, is] of shown) {
+          const { kind, rect, caption } = design.controls[name];
+          assert.deepEqual([is.kind.split(' ')[0], is.rect], [kind, rect], `${form}.${name}`);
+          if (kind === 'button' || kind === 'frame') assert.equal(is.caption, caption, name);
+          if (kind === 'picture') assert.equal(is.rendering, 'pixelated', `${name} is smoothed`);
+          if (kind === 'label') {
+            assert.ok(is.caption.length > 0 && is.fits, `${name}'s text is empty or does not fit`);
+            assert.equal(is.align, 'center', name);
+          }
+          if (NAMES[form] && NAMES[form][name]) assert.equal(is.name, NAMES[form][name]);
+        }
+        if (form === 'Sujet') assert.ok(new Map(shown).get('auteur').caption.startsWith(AUTHOR));
+        await expectPictures(page, form);
+        // The focus starts on the first control in the tab order, and Tab goes round them all.
+        const order = Object.keys(design.controls).filter((name) =>
+          ['picture', 'button'].includes(design.controls[name].kind))
+          .sort((a, b) => design.controls[a].tab - design.controls[b].tab);
+        const tabbed = [await focused(page)];
+        for (const _ of order) tabbed.push(await s.key(page, 'Tab').then(() => focused(page)));
+        await s.key(page, 'Shift+Tab');
+        tabbed.push(await focused(page));
+        assert.deepEqual(tabbed, [...order, order[0], order[order.length - 1]], `${form}'s tabs`);
       }
-      // The sunken ring around p1: dark grey outside, darker inside, on its top and left.
-      const at = (x, y) => Array.from(grabbed.rgb.subarray((y * grabbed.width + x) * 3,
-                                                          (y * grabbed.width + x) * 3 + 3));
-      assert.deepEqual(at(10, 0), [128, 128, 128]);
-      assert.deepEqual(at(0, 10), [128, 128, 128]);
-      assert.deepEqual(at(10, 1), [64, 64, 64]);
-      assert.deepEqual(at(1, 10), [64, 64, 64]);
-      const rendering = await s.piece(page, 7).locator('img')
-        .evaluate((img) => getComputedStyle(img).imageRendering);
-      assert.equal(rendering, 'pixelated');
+      await s.screenshot(page, 'about');
+      await s.reopen(page);
     });
 
     await t.test('is in French, with the icon as favicon and a steady font', async () => {
-      assert.equal(await page.getAttribute('html', 'lang'), 'fr');
-      const icon = await page.getAttribute('link[rel="icon"]', 'href');
-      const expected = s.readBitmap('vorek.ico').bytes.toString('base64');
-      assert.equal(icon, 'data:image/x-icon;base64,' + expected);
-      const fonts = await page.evaluate(() => [document.body, document.querySelector('.button')]
+      assert.equal(await s.attribute(page, 'html', 'lang'), 'fr');
+      const icon = path.join(process.env.VOREK_PICTURES, s.figures.forms.Vorek.icon);
+      assert.equal(await s.attribute(page, 'link[rel="icon"]', 'href'),
+        'data:image/x-icon;base64,' + fs.readFileSync(icon).toString('base64'));
+      const fonts = await s.js(page, () => [document.body, document.querySelector('.button')]
         .map((element) => getComputedStyle(element).fontFamily));
       for (const font of fonts) assert.match(font, /^"DejaVu Sans"/);
     });
 
-    await t.test('names every piece in French and follows the design\'s tab order', async () => {
-      const names = await main.locator('.picture').evaluateAll((all) =>
-        Object.fromEntries(all.map((box) => [box.dataset.name, box.getAttribute('aria-label')])));
-      for (let p = 1; p <= 20; p += 1) assert.equal(names['p' + p], 'Pièce ' + p);
-      assert.equal(names.p0, 'Case libre');
-
-      const focused = () => page.evaluate(() => document.activeElement.dataset.name);
-      assert.equal(await focused(), 'p1', 'the first in the tab order has the focus at the start');
-      const order = [];
-      for (let i = 0; i < 24; i += 1) {
-        await page.keyboard.press('Tab');
-        order.push(await focused());
-      }
-      const expected = ['p2', 'p3', 'p4', 'p5', 'p6', 'p7', 'p8', 'p9', 'p10', 'p11', 'p12',
-        'p13', 'p14', 'p15', 'p17', 'p18', 'p19', 'p20', 'p0', 'p16', 'Voir', 'Quitter',
-        'Command1', 'p1'];
-      assert.deepEqual(order, expected);
-      await page.keyboard.press('Shift+Tab');
-      assert.equal(await focused(), 'Command1');
-    });
-
     await t.test('shows the keyboard focus on every control, a picture box\'s over its picture',
       async () => {
-        const button = await s.control(page, 'Vorek', 'Command1').boundingBox();
-        const withFocus = await s.grab(page, button);
-        await page.keyboard.press('Tab');
-        assert.equal(await page.evaluate(() => document.activeElement.dataset.name), 'p1');
+        const button = await s.box(page, s.control('Vorek', 'Command1'));
         const withoutFocus = await s.grab(page, button);
-        assert.notDeepEqual(withFocus.rgb, withoutFocus.rgb, 'the focused button looks the same');
-
+        await s.key(page, 'Shift+Tab');
+        assert.equal(await focused(page), 'Command1');
+        assert.notDeepEqual((await s.grab(page, button)).rgb, withoutFocus.rgb,
+          'the focused button looks the same');
+        await s.key(page, 'Tab');
+        assert.equal(await focused(page), 'p1');
         // Where p1's picture differs from its tile: a rectangle's outline around most of it.
-        const tile = s.readBitmap(s.tileName(1));
-        const grabbed = await s.grab(page, await s.piece(page, 1).boundingBox());
-        const changed = [];
-        for (let y = 0; y < tile.height; y += 1) {
-          for (let x = 0; x < tile.width; x += 1) {
-            const g = ((y + edge) * grabbed.width + x + edge) * 3, p = (y * tile.width + x) * 3;
-            if (!grabbed.rgb.subarray(g, g + 3).equals(tile.rgb.subarray(p, p + 3)))
-              changed.push([x, y]);
-          }
-        }
-        const xs = changed.map(([x]) => x), ys = changed.map(([, y]) => y);
+        const { edge, picture } = s.figures.forms.Vorek.controls.p1, tile = s.picture(picture);
+        const changed = s.changedPixels(await s.grab(page, await s.box(page, s.piece(1))),
+                                        edge, edge, tile);
+        const [xs, ys] = [changed.map(([x]) => x), changed.map(([, y]) => y)];
         const [left, right, top, bottom] = [Math.min(...xs), Math.max(...xs), Math.min(...ys),
           Math.max(...ys)];
         assert.ok(changed.length >= tile.width, `only ${changed.length} pixels show the focus`);
         assert.ok(right - left >= tile.width - 8 && bottom - top >= tile.height - 8,
           `the focus rectangle spans only ${left}-${right} × ${top}-${bottom}`);
-        assert.deepEqual(changed.filter(([x, y]) => x !== left && x !== right && y !== top &&
-          y !== bottom), [], 'the focus covers the picture beyond a rectangle\'s outline');
+        assert.deepEqual(changed.filter(([x, y]) => ![left, right].includes(x) &&
+          ![top, bottom].includes(y)), [], 'the focus covers the picture beyond an outline');
         await s.screenshot(page, 'focus');
-        await page.keyboard.press('Shift+Tab');
+        await s.key(page, 'Shift+Tab');
       });
 
     await t.test('plays from the keyboard: Space on "Brasser" deals a game', async () => {
-      const before = Number((await s.flags(page)).events);
-      await page.keyboard.press('Space');
-      await s.until(page, (n) => Number(document.body.dataset.events) > n, before);
-      await s.settled(page);
-      assert.equal(await s.control(page, 'Vorek', 'Quitter').textContent(), 'Finir');
-      const layout = await s.readBoard(page);
-      assert.equal(layout[s.PARKING], 20, 'p20 waits on the parking cell during a game');
-      assert.notEqual(s.describe(layout), s.describe(s.initialLayout()));
+      const before = await s.events(page);
+      await s.key(page, 'Space');
+      await s.delivered(page, before);
+      assert.notEqual(await s.expectDealt(page), s.INITIAL);
     });
 
     await t.test('draws the board before the program runs, and hands it, in order and once, ' +
       'the clicks and keys made meanwhile', async () => {
-        const early = await openHeld(browser.context);
-        const shown = s.windowOf(early, 'Vorek');
-        const client = await shown.locator('.client').boundingBox();
-        assert.deepEqual(client, await main.locator('.client').boundingBox(),
-          'the window the page draws is not where the program puts it');
-        const grabbed = await s.grab(early, client);
-        const layout = s.initialLayout();
-        for (let cell = 0; cell <= s.PARKING; cell += 1) {
-          const { left, top } = s.cellOrigin(cell);
-          assert.equal(s.differences(grabbed, left + edge, top + edge,
-                                     s.readBitmap(s.tileName(layout[cell]))), 0);
-        }
-
+        const early = await openHeld(browser);
+        assert.deepEqual(await s.box(early, s.clientOf('Vorek')),
+          await s.box(page, s.clientOf('Vorek')), 'the page draws its window elsewhere');
+        await expectPictures(early, 'Vorek');
         // p20 to the parking cell, p19 into the hole it leaves, then from p19 four steps along
         // the tab order to "Voir", which Enter presses.
-        await s.click(early, s.piece(early, 20));
-        await s.click(early, s.piece(early, 19));
-        for (let i = 0; i < 4; i += 1) await early.keyboard.press('Tab');
-        await early.keyboard.press('Enter');
+        await s.click(early, s.piece(20));
+        await s.click(early, s.piece(19));
+        for (const k of ['Tab', 'Tab', 'Tab', 'Tab', 'Enter']) await s.key(early, k);
         assert.notEqual((await s.flags(early)).state, 'running');
-        assert.equal(s.describe(await s.readBoard(early)), s.describe(layout),
-          'a piece moved before the program ran');
-        await early.evaluate(() => window.releaseProgram());
-        await s.until(early, () => document.body.dataset.state === 'running');
-        await s.settled(early);
-        assert.equal((await s.flags(early)).events, '3', 'not every early input counted once');
-        assert.equal(s.describe(await s.readBoard(early)),
-          '1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 0 19 | 20');
-        assert.deepEqual(await early.locator('section.window').evaluateAll((all) =>
-          all.map((w) => w.dataset.form).sort()), ['V_portrait', 'Vorek']);
-        assert.equal(await early.locator('[data-shell]').count(), 0);
-        await early.close();
+        assert.equal(await s.readBoard(early), s.INITIAL, 'a piece moved before the program ran');
+        await s.js(early, () => window.releaseProgram());
+        await s.started(early);
+        assert.equal(await s.events(early), 3, 'not every early input counted once');
+        assert.equal(await s.readBoard(early), s.PARKED.replace('19 _', '_ 19'));
+        assert.deepEqual(await s.forms(early), ['V_portrait', 'Vorek']);
+        assert.equal(await s.count(early, '[data-shell]'), 0);
+        await s.closePage(early);
       });
 
     await t.test('takes over a start-up window that is, attribute for attribute, the one the ' +
       'program draws itself', async () => {
-        const opened = async (drawnFirst) => {
-          const other = await browser.context.newPage();
-          if (!drawnFirst) {
-            // The window the page drew is not the program's: the program draws its own.
-            await other.addInitScript(() => document.addEventListener('DOMContentLoaded', () => {
-              document.querySelector('#desktop > [data-shell]').dataset.form = 'not-the-program';
-            }));
-          }
-          await other.goto(s.pageUrl());
-          await s.until(other, () => document.body.dataset.state === 'running');
-          await s.settled(other);
+        // Told that the window the page drew is not its own, the program draws its own.
+        const opened = async (before) => {
+          const other = await s.open(browser, s.pageUrl(), { fresh: true, before });
+          await s.started(other);
           return other;
         };
-        const takenOver = await opened(true);
-        const drawn = await opened(false);
-        assert.equal(await drawn.locator('[data-form="not-the-program"]').count(), 0);
+        const pages = [await opened(), await opened(() => document.addEventListener(
+          'DOMContentLoaded', () => {
+            document.querySelector('#desktop > [data-shell]').dataset.form = 'not-the-program';
+          }))];
+        assert.equal(await s.count(pages[1], '[data-form="not-the-program"]'), 0);
         // Tag by tag, each picture by its digest, for a readable difference.
-        const tags = (html) => html.split('><').map((tag) => tag.replace(/data:[^"]*/g, (url) =>
-          'data:sha1,' + crypto.createHash('sha1').update(url).digest('hex')));
-        const [taken, own] = await Promise.all([takenOver, drawn].map(async (other) =>
-          tags(await s.windowOf(other, 'Vorek').evaluate((element) => element.outerHTML))));
+        const [taken, own] = await Promise.all(pages.map(async (other) => (await s.js(other,
+          (main) => document.querySelector(main).outerHTML, s.windowOf('Vorek'))).split('><')
+          .map((tag) => tag.replace(/data:[^"]*/g, (url) =>
+            'data:sha1,' + crypto.createHash('sha1').update(url).digest('hex')))));
         assert.ok(own.some((tag) => tag.includes('data-name="p20"')), 'the program drew no p20');
         assert.deepEqual(taken, own);
-        await takenOver.close();
-        await drawn.close();
+        for (const other of pages) await s.closePage(other);
       });
 
     await t.test('hands the program a close made before it ran: the game ends', async () => {
-      const early = await openHeld(browser.context);
-      await s.click(early, s.windowOf(early, 'Vorek').locator('.titlebar .close'));
-      await early.evaluate(() => window.releaseProgram());
+      const early = await openHeld(browser);
+      await s.click(early, s.titleBar('Vorek', 'close'));
+      await s.js(early, () => window.releaseProgram());
       await s.until(early, () => document.body.dataset.state === 'ended');
       assert.equal((await s.flags(early)).status, '0');
-      await early.close();
+      await s.closePage(early);
     });
   } finally {
     await browser.close();
