@@ -3,107 +3,89 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "bmp_reader.h"
-#include "tile_cut.h"
+#include "forms/forms.h"
+#include "pictures.h"
+#include "tools/artwork/tiles.h"
 
+namespace vorek_test {
 namespace {
-using bmp_reader::Bytes;
-using bmp_reader::Picture;
-using bmp_reader::Pixel;
 
-std::string picturePath(const std::string& name) {
-  return std::string(VOREK_PICTURES_DIR) + "/" + name;
-}
-
-std::string tileName(int k) {
-  char name[16];
-  std::snprintf(name, sizeof name, "tile%02d.bmp", k);
-  return name;
+std::string picturePath(std::string_view name) {
+  return std::string(VOREK_PICTURES_DIR) + "/" + std::string(name);
 }
 
 const Pixel kWhite{255, 255, 255};
 
-struct BmpCase {
-  std::string name;
-  int width, height;
-  std::uint32_t imageSize, fileSize;
-};
-
-std::vector<BmpCase> allBitmaps() {
-  std::vector<BmpCase> cases{{"portrait.bmp", 251, 201, 151956, 152010},
-                             {"blank.bmp", 50, 50, 7600, 7654}};
-  for (int k = 1; k <= 20; ++k) cases.push_back({tileName(k), 50, 50, 7600, 7654});
-  for (int k = 1; k <= 4; ++k)
-    cases.push_back({"about" + std::to_string(k) + ".bmp", 32, 32, 3072, 3126});
-  return cases;
+// The 32-bit little-endian words of a file from `at` on.
+void expectWords(const Bytes& file, std::size_t at, std::initializer_list<std::uint32_t> words) {
+  for (std::uint32_t word : words) {
+    EXPECT_EQ(file.u32(at), word) << "word at " << at;
+    at += 4;
+  }
 }
 
-void PrintTo(const BmpCase& c, std::ostream* os) { *os << c.name; }
+// Every picture that a design names, once.
+std::vector<std::string> designPictures() {
+  std::set<std::string> names;
+  for (const platform::FormDesign* design : forms::project().forms)
+    for (const auto& row : design->controls)
+      if (!row.picture.empty()) names.insert(std::string(row.picture));
+  return {names.begin(), names.end()};
+}
 
-class BitmapFormat : public testing::TestWithParam<BmpCase> {};
+class BitmapFormat : public testing::TestWithParam<std::string> {
+ protected:
+  const platform::PixelSize size = pictureSize(GetParam());
+  const std::size_t imageSize = rowStride(size.width) * std::size_t(size.height);
+  const Bytes file = readFile(picturePath(GetParam()));
+};
 
 TEST_P(BitmapFormat, HeadersDescribeUncompressedBottomUp24Bit) {
-  const BmpCase& c = GetParam();
-  const Bytes f = bmp_reader::readFile(picturePath(c.name));
-  ASSERT_EQ(f.data.size(), c.fileSize);
-  EXPECT_EQ(f.u8(0), 'B');
-  EXPECT_EQ(f.u8(1), 'M');
-  EXPECT_EQ(f.u32(2), c.fileSize);
-  EXPECT_EQ(f.u32(6), 0u) << "reserved fields";
-  EXPECT_EQ(f.u32(10), 54u) << "pixels must follow the headers: no colour table";
-  EXPECT_EQ(f.u32(14), 40u);
-  EXPECT_EQ(f.i32(18), c.width);
-  EXPECT_EQ(f.i32(22), c.height) << "positive height: rows stored bottom-up";
-  EXPECT_EQ(f.u16(26), 1u);
-  EXPECT_EQ(f.u16(28), 24u);
-  EXPECT_EQ(f.u32(30), 0u) << "BI_RGB";
-  EXPECT_EQ(f.u32(34), c.imageSize);
-  for (std::size_t at : {38u, 42u, 46u, 50u})
-    EXPECT_EQ(f.u32(at), 0u) << "resolution/colour counts at " << at;
+  ASSERT_EQ(file.data.size(), 54 + imageSize) << "pixels must follow the headers: no colour table";
+  // "BM", the file's size, reserved, where the pixels start; the header's size, the width, the
+  // height (positive: rows bottom-up), one plane and 24 bits, BI_RGB, the pixels' size; no
+  // resolution nor colour count.
+  EXPECT_EQ(file.u16(0), std::uint32_t('B' | 'M' << 8));
+  const auto w = std::uint32_t(size.width), h = std::uint32_t(size.height);
+  expectWords(file, 2,
+              {std::uint32_t(54 + imageSize), 0, 54, 40, w, h, 1 | 24 << 16, 0,
+               std::uint32_t(imageSize), 0, 0, 0, 0});
 }
 
 TEST_P(BitmapFormat, RowPaddingIsZero) {
-  const BmpCase& c = GetParam();
-  const Bytes f = bmp_reader::readFile(picturePath(c.name));
-  ASSERT_EQ(f.data.size(), c.fileSize);
-  const std::size_t stride = bmp_reader::rowStride(c.width), used = std::size_t(c.width) * 3;
-  ASSERT_EQ(stride * c.height, c.imageSize);
-  for (int row = 0; row < c.height; ++row)
+  const std::size_t stride = rowStride(size.width), used = std::size_t(size.width) * 3;
+  for (int row = 0; row < size.height; ++row)
     for (std::size_t i = used; i < stride; ++i)
-      ASSERT_EQ(f.u8(54 + row * stride + i), 0u) << "row " << row;
+      ASSERT_EQ(file.u8(54 + row * stride + i), 0u) << "row " << row;
 }
 
-INSTANTIATE_TEST_SUITE_P(Pictures, BitmapFormat, testing::ValuesIn(allBitmaps()),
-                         [](const testing::TestParamInfo<BmpCase>& tested) {
-                           return tested.param.name.substr(0, tested.param.name.find('.'));
+INSTANTIATE_TEST_SUITE_P(Pictures, BitmapFormat, testing::ValuesIn(designPictures()),
+                         [](const auto& tested) {
+                           return tested.param.substr(0, tested.param.find('.'));
                          });
 
 TEST(Portrait, LastColumnAndLastRowAreWhite) {
-  const Picture p = bmp_reader::readPicture(picturePath("portrait.bmp"));
-  ASSERT_EQ(p.width, 251);
-  ASSERT_EQ(p.height, 201);
-  for (int y = 0; y < p.height; ++y) ASSERT_EQ(p.at(250, y), kWhite) << "y=" << y;
-  for (int x = 0; x < p.width; ++x) ASSERT_EQ(p.at(x, 200), kWhite) << "x=" << x;
-  EXPECT_NE(p.at(249, 199), kWhite) << "only the outer column and row are the white frame";
+  const Picture p = readPicture(picturePath("portrait.bmp"));
+  for (int y = 0; y < p.height; ++y) ASSERT_EQ(p.at(p.width - 1, y), kWhite) << "y=" << y;
+  for (int x = 0; x < p.width; ++x) ASSERT_EQ(p.at(x, p.height - 1), kWhite) << "x=" << x;
+  EXPECT_NE(p.at(p.width - 2, p.height - 2), kWhite)
+      << "only the outer column and row are the white frame";
 }
 
 class Tile : public testing::TestWithParam<int> {};
 
 TEST_P(Tile, EqualsItsSquareOfThePortrait) {
   const int k = GetParam();
-  const vorek_test::TileOrigin o = vorek_test::tileOrigin(k);
-  const Picture portrait = bmp_reader::readPicture(picturePath("portrait.bmp"));
-  const Picture tile = bmp_reader::readPicture(picturePath(tileName(k)));
-  ASSERT_EQ(tile.width, 50);
-  ASSERT_EQ(tile.height, 50);
-  for (int y = 0; y < 50; ++y)
-    for (int x = 0; x < 50; ++x)
+  const TileOrigin o = kTileOrigins[std::size_t(k - 1) / 5][std::size_t(k - 1) % 5];
+  const Picture portrait = readPicture(picturePath("portrait.bmp"));
+  const Picture tile = readPicture(picturePath(tileName(k)));
+  for (int y = 0; y < kTileSize; ++y)
+    for (int x = 0; x < kTileSize; ++x)
       ASSERT_EQ(tile.at(x, y), portrait.at(o.x + x, o.y + y))
           << "tile pixel (" << x << "," << y << ")";
 }
@@ -112,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(AllTiles, Tile, testing::Range(1, 21));
 
 std::vector<Picture> readTiles() {
   std::vector<Picture> tiles;
-  for (int k = 1; k <= 20; ++k) tiles.push_back(bmp_reader::readPicture(picturePath(tileName(k))));
+  for (int k = 1; k <= 20; ++k) tiles.push_back(readPicture(picturePath(tileName(k))));
   return tiles;
 }
 
@@ -178,33 +160,29 @@ TEST(Tiles, EachHasVisibleFeatures) {
 }
 
 TEST(Blank, EveryPixelIsWhite) {
-  const Picture p = bmp_reader::readPicture(picturePath("blank.bmp"));
-  ASSERT_EQ(p.pixels.size(), 2500u);
+  const Picture p = readPicture(picturePath("blank.bmp"));
   EXPECT_EQ(std::count(p.pixels.begin(), p.pixels.end(), kWhite), 2500);
 }
 
 TEST(About, FourDifferentPicturesWithContent) {
   std::vector<Picture> pics;
   for (int k = 1; k <= 4; ++k)
-    pics.push_back(bmp_reader::readPicture(picturePath("about" + std::to_string(k) + ".bmp")));
+    pics.push_back(readPicture(picturePath("about" + std::to_string(k) + ".bmp")));
   for (std::size_t i = 0; i < pics.size(); ++i) {
-    ASSERT_EQ(pics[i].pixels.size(), 32u * 32u);
     const std::set<Pixel> colours(pics[i].pixels.begin(), pics[i].pixels.end());
     EXPECT_GT(colours.size(), 8u) << "about" << i + 1 << " is nearly blank";
     for (std::size_t j = i + 1; j < pics.size(); ++j)
       EXPECT_NE(pics[i].pixels, pics[j].pixels) << "about" << i + 1 << " equals about" << j + 1;
   }
 }
+
 // The icon: directory (6 bytes), one entry (16), then a 4-bit bitmap with its palette,
 // XOR pixels and AND mask, all rows bottom-up.
 class Icon : public testing::Test {
  protected:
   static constexpr std::size_t kHeader = 22, kPalette = kHeader + 40, kPixels = kPalette + 64,
                                kMask = kPixels + 512;
-  void SetUp() override {
-    file_ = bmp_reader::readFile(picturePath("vorek.ico"));
-    ASSERT_EQ(file_.data.size(), 766u);
-  }
+  void SetUp() override { ASSERT_EQ(file_.data.size(), 766u); }
   int colourIndex(int x, int y) const {
     const std::uint32_t b = file_.u8(kPixels + (31 - y) * 16 + x / 2);
     return int(x % 2 ? b & 0xf : b >> 4);
@@ -212,33 +190,17 @@ class Icon : public testing::Test {
   bool transparent(int x, int y) const {
     return file_.u8(kMask + (31 - y) * 4 + x / 8) & (0x80 >> (x % 8));
   }
-  Bytes file_;
+  const Bytes file_ = readFile(picturePath("vorek.ico"));
 };
 
-TEST_F(Icon, DirectoryDescribesOne32PixelSixteenColourImage) {
+TEST_F(Icon, DirectoryAndHeaderDescribeOne32PixelSixteenColourImage) {
+  // Reserved, type 1 (an icon), one image; 32 x 32 pixels, 16 colours, one plane, 4 bits, 744
+  // bytes, after the directory; its header, which counts both masks in its height, 640 bytes of
+  // pixels and masks, no compression.
   EXPECT_EQ(file_.u16(0), 0u);
-  EXPECT_EQ(file_.u16(2), 1u) << "type 1 is an icon";
-  EXPECT_EQ(file_.u16(4), 1u);
-  EXPECT_EQ(file_.u8(6), 32u);
-  EXPECT_EQ(file_.u8(7), 32u);
-  EXPECT_EQ(file_.u8(8), 16u);
-  EXPECT_EQ(file_.u8(9), 0u);
-  EXPECT_EQ(file_.u16(10), 1u);
-  EXPECT_EQ(file_.u16(12), 4u);
-  EXPECT_EQ(file_.u32(14), 744u);
-  EXPECT_EQ(file_.u32(18), kHeader);
-}
-
-TEST_F(Icon, BitmapHeaderCountsBothMasksInItsHeight) {
-  EXPECT_EQ(file_.u32(kHeader), 40u);
-  EXPECT_EQ(file_.i32(kHeader + 4), 32);
-  EXPECT_EQ(file_.i32(kHeader + 8), 64);
-  EXPECT_EQ(file_.u16(kHeader + 12), 1u);
-  EXPECT_EQ(file_.u16(kHeader + 14), 4u);
-  EXPECT_EQ(file_.u32(kHeader + 16), 0u);
-  EXPECT_EQ(file_.u32(kHeader + 20), 640u);
-  for (std::size_t at = 24; at < 40; at += 4)
-    EXPECT_EQ(file_.u32(kHeader + at), 0u) << "field at " << at;
+  expectWords(file_, 2,
+              {1 | 1 << 16, 32 | 32 << 8 | 16 << 16, 1 | 4 << 16, 744, kHeader, 40, 32, 64,
+               1 | 4 << 16, 0, 640, 0, 0, 0, 0});
 }
 
 TEST_F(Icon, PaletteIsTheStandardSixteenColours) {
@@ -279,3 +241,4 @@ TEST_F(Icon, MaskShowsAnEmblemOnATransparentBackground) {
 }
 
 }  // namespace
+}  // namespace vorek_test

@@ -1,17 +1,20 @@
-// Minimal little-endian file reader for the picture tests, independent of the artwork generator.
+// bmp_reader.h: little-endian files read back for the tests (the pictures, the icon, the compiled
+// resources), written apart from the artwork's encoder so that a fault there shows here.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace bmp_reader {
+namespace vorek_test {
 
 using Pixel = std::array<std::uint8_t, 3>;  // R, G, B
 
+// Every read is checked against the end: a short file throws std::out_of_range, never garbage.
 struct Bytes {
   std::vector<std::uint8_t> data;
 
@@ -19,11 +22,19 @@ struct Bytes {
   std::uint32_t u16(std::size_t at) const { return u8(at) | u8(at + 1) << 8; }
   std::uint32_t u32(std::size_t at) const { return u16(at) | u16(at + 2) << 16; }
   std::int32_t i32(std::size_t at) const { return std::int32_t(u32(at)); }
+  void need(std::size_t at, std::size_t size) const {
+    if (at > data.size() || size > data.size() - at) throw std::out_of_range("truncated");
+  }
+  Bytes slice(std::size_t at, std::size_t size) const {
+    need(at, size);
+    return {{data.begin() + std::ptrdiff_t(at), data.begin() + std::ptrdiff_t(at + size)}};
+  }
+  bool operator==(const Bytes&) const = default;
 };
 
-// Empty when the file is missing, so callers fail on the size check with a clear message.
 inline Bytes readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + path);
   return {std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {})};
 }
 
@@ -38,10 +49,10 @@ struct Picture {
 inline std::size_t rowStride(int width) { return (std::size_t(width) * 3 + 3) / 4 * 4; }
 
 // Trusts the header fields; the format tests check them separately.
-inline Picture decode24(const Bytes& file) {
+inline Picture readPicture(const std::string& path) {
+  const Bytes file = readFile(path);
   Picture p{file.i32(18), file.i32(22), {}};
   const std::size_t offset = file.u32(10), stride = rowStride(p.width);
-  p.pixels.reserve(std::size_t(p.width) * p.height);
   for (int y = 0; y < p.height; ++y) {
     const std::size_t row = offset + std::size_t(p.height - 1 - y) * stride;  // stored bottom-up
     for (int x = 0; x < p.width; ++x) {
@@ -53,6 +64,4 @@ inline Picture decode24(const Bytes& file) {
   return p;
 }
 
-inline Picture readPicture(const std::string& path) { return decode24(readFile(path)); }
-
-}  // namespace bmp_reader
+}  // namespace vorek_test

@@ -1,6 +1,7 @@
 // game.cpp: the test harness around the program and the board notation.
 #include "game.h"
 
+#include <algorithm>
 #include <array>
 #include <sstream>
 #include <stdexcept>
@@ -8,13 +9,13 @@
 #include "puzzle/board.h"
 
 namespace vorek_test {
-namespace {
 
-// The 21 pieces by number, p0 first; tests may reach them by number, the program may not.
 std::array<const platform::PictureBox*, 21> pieces(const puzzle::Vorek& v) {
   return {&v.p0,  &v.p1,  &v.p2,  &v.p3,  &v.p4,  &v.p5,  &v.p6,  &v.p7,  &v.p8,  &v.p9, &v.p10,
           &v.p11, &v.p12, &v.p13, &v.p14, &v.p15, &v.p16, &v.p17, &v.p18, &v.p19, &v.p20};
 }
+
+namespace {
 
 // Cells in reading order: the twenty grid cells, then the parking cell.
 puzzle::Cell cellAt(int i) { return i < 20 ? puzzle::homeCell(i + 1) : puzzle::kParkingCell; }
@@ -31,6 +32,27 @@ void Game::click(forms::FormSlot slot, std::string_view control) {
   const int index = form.design().indexOf(control);
   if (index < 0) throw std::invalid_argument("no such control");
   runtime.click(slot, form.generation(), index);
+}
+
+void Game::play(const std::string& actions) {
+  std::istringstream in(actions);
+  for (std::string action; in >> action;) {
+    const auto dot = action.find('.');
+    if (dot == std::string::npos) {
+      click(action);
+      continue;
+    }
+    const auto& all = runtime.project().forms;
+    const auto form = std::find_if(all.begin(), all.end(),
+                                   [&](auto* f) { return f->name == action.substr(0, dot); });
+    if (form == all.end()) throw std::invalid_argument("no such form");
+    const auto slot = static_cast<forms::FormSlot>(form - all.begin());
+    if (action.substr(dot + 1) == "close") {
+      close(slot);
+    } else {
+      click(slot, action.substr(dot + 1));
+    }
+  }
 }
 
 void Game::close(forms::FormSlot slot) {

@@ -13,8 +13,9 @@ using forms::kPortrait;
 using forms::kSujet;
 using forms::kVorek;
 
-const std::string kParked = "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 _ | 20";
-
+int logged(const Game& game, const char* line) {
+  return static_cast<int>(std::count(game.host.log.begin(), game.host.log.end(), line));
+}
 
 TEST(GameMode, IdleQuitterLeavesForTheAboutWindow) {
   Game game;
@@ -44,22 +45,11 @@ TEST(GameMode, PlayingQuitterRestartsThenASecondClickQuits) {
 
 TEST(GameMode, AfterBravoQuitterQuits) {
   Game game{drawing({5})};
-  game.click("Command1");
-  game.click("p20");
+  game.play("Command1 p20");
   ASSERT_EQ(game.host.messageBoxes.size(), 1u);
   game.click("Quitter");
   EXPECT_TRUE(game.loaded(kSujet));
   EXPECT_FALSE(game.loaded(kVorek));
-}
-
-TEST(GameMode, BrasserWhilePlayingDealsAgainAndStaysPlaying) {
-  Game game;
-  game.click("Command1");
-  game.click("Command1");
-  EXPECT_EQ(game.vorek().Quitter.Caption(), "Finir");
-  // Each deal tore the old window down before building the new one.
-  EXPECT_EQ(game.host.windows.count("Vorek"), 1u);
-  EXPECT_EQ(std::count(game.host.log.begin(), game.host.log.end(), "unload Vorek"), 2);
 }
 
 TEST(GameMode, AnyOtherCaptionDoesNothing) {
@@ -70,20 +60,11 @@ TEST(GameMode, AnyOtherCaptionDoesNothing) {
   EXPECT_FALSE(game.loaded(kSujet));
 }
 
-TEST(GameMode, PiecesMoveInBothModes) {
-  Game game;
-  game.click("p20");
-  game.click("p19");
-  EXPECT_EQ(game.vorek().p19.Left(), 3200.0f);
-  EXPECT_EQ(game.vorek().Quitter.Caption(), "Quitter");
-}
-
 TEST(Portrait, TwoVoirGiveOneWindowBroughtToTheFront) {
   Game game;
-  game.click("Voir");
-  game.click("Voir");
-  EXPECT_EQ(std::count(game.host.log.begin(), game.host.log.end(), "load V_portrait"), 1);
-  EXPECT_EQ(std::count(game.host.log.begin(), game.host.log.end(), "show V_portrait"), 2);
+  game.play("Voir Voir");
+  EXPECT_EQ(logged(game, "load V_portrait"), 1);
+  EXPECT_EQ(logged(game, "show V_portrait"), 2);
 }
 
 TEST(Portrait, OkThenVoirBuildsAFreshWindow) {
@@ -100,8 +81,7 @@ TEST(Portrait, OkThenVoirBuildsAFreshWindow) {
 
 TEST(Portrait, ClickOnThePictureDoesNothing) {
   Game game;
-  game.click("Voir");
-  game.click(kPortrait, "Picture1");
+  game.play("Voir V_portrait.Picture1");
   EXPECT_TRUE(game.runtime.form(kPortrait).visible());
 }
 
@@ -109,13 +89,12 @@ TEST(Portrait, UntouchedByRestartsAndTheQuitPath) {
   Game game;
   game.click("Voir");
   const auto portrait = game.runtime.form(kPortrait).generation();
-  game.click("Command1");
-  game.click("Quitter");  // restart
-  game.click("Quitter");  // quit
+  game.play("Command1 Quitter Quitter");  // a deal, a restart, the way out
   EXPECT_EQ(game.runtime.form(kPortrait).generation(), portrait);
   EXPECT_TRUE(game.runtime.form(kPortrait).visible());
   EXPECT_TRUE(game.loaded(kSujet));
-  EXPECT_EQ(std::count(game.host.log.begin(), game.host.log.end(), "unload V_portrait"), 0);
+  EXPECT_EQ(game.runtime.loadedCount(), 2) << "the main window went";
+  EXPECT_EQ(logged(game, "unload V_portrait"), 0);
 }
 
 // The life of the windows, situation by situation.
@@ -127,66 +106,59 @@ TEST(Lifecycle, AtStartOnlyTheMainWindowExists) {
   EXPECT_FALSE(game.runtime.created(kSujet));
 }
 
-TEST(Lifecycle, ClosingTheMainWindowAloneEndsWithoutTheAboutWindow) {
+// The program goes on through `before`, and ends with status 0 at `last`, every window gone. The
+// About window comes by Quitter alone: closing the main window ends without it.
+struct Ending {
+  const char* name;
+  const char* before;
+  const char* last;
+};
+
+void PrintTo(const Ending& tested, std::ostream* out) { *out << tested.name; }
+
+class Endings : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(Endings, ComeWithTheLastWindowOrOk) {
   Game game;
-  game.close(kVorek);
+  game.play(GetParam().before);
+  EXPECT_FALSE(game.ended());
+  game.play(GetParam().last);
   EXPECT_EQ(game.host.quitStatus, 0);
-  EXPECT_FALSE(game.runtime.created(kSujet));
+  EXPECT_EQ(game.runtime.loadedCount(), 0);
+  const bool quitter = std::string(GetParam().before).find("Quitter") != std::string::npos;
+  EXPECT_EQ(logged(game, "load Sujet"), quitter ? 1 : 0);
 }
 
-TEST(Lifecycle, MainAndPortraitEndWhenBothAreClosedInEitherOrder) {
-  for (bool mainFirst : {true, false}) {
-    SCOPED_TRACE(mainFirst);
-    Game game;
-    game.click("Voir");
-    game.close(mainFirst ? kVorek : kPortrait);
-    EXPECT_FALSE(game.ended());
-    game.close(mainFirst ? kPortrait : kVorek);
-    EXPECT_EQ(game.host.quitStatus, 0);
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Endings,
+    ::testing::Values(Ending{"TheMainWindowClosedAlone", "", "Vorek.close"},
+                      Ending{"MainThenPortraitClosed", "Voir Vorek.close", "V_portrait.close"},
+                      Ending{"PortraitThenMainClosed", "Voir V_portrait.close", "Vorek.close"},
+                      Ending{"OkOnTheQuitPath", "Voir Quitter", "Sujet.ok"},
+                      Ending{"TheAboutWindowClosedAlone", "Quitter", "Sujet.close"},
+                      Ending{"TheAboutWindowThenThePortraitClosed", "Voir Quitter Sujet.close",
+                             "V_portrait.close"}),
+    [](const auto& tested) { return std::string(tested.param.name); });
 
+// Brasser deals again whether a game is on or not, and stays in the game; each deal tears the old
+// window down before it builds the new one.
 TEST(Lifecycle, ShufflesAndRestartsNeverLeaveTwoMainWindows) {
   Game game;
   for (int i = 0; i < 50; ++i) {
+    const int unloads = logged(game, "unload Vorek");
     game.click("Command1");
+    ASSERT_EQ(logged(game, "unload Vorek"), unloads + 1) << "shuffle " << i;
     ASSERT_EQ(game.host.windows.count("Vorek"), 1u) << "after shuffle " << i;
+    ASSERT_EQ(game.vorek().Quitter.Caption(), "Finir") << "after shuffle " << i;
     if (i % 3 == 0) game.click("Quitter");
     ASSERT_EQ(game.host.windows.count("Vorek"), 1u) << "after restart " << i;
   }
   EXPECT_EQ(game.host.windows.size(), 1u);
 }
 
-TEST(Lifecycle, QuitPathThenOkEndsEverything) {
-  Game game;
-  game.click("Voir");
-  game.click("Quitter");
-  EXPECT_EQ(game.runtime.loadedCount(), 2);
-  game.click(kSujet, "ok");
-  EXPECT_EQ(game.host.quitStatus, 0);
-  EXPECT_EQ(game.runtime.loadedCount(), 0);
-}
-
-TEST(Lifecycle, ClosingTheAboutWindowEndsUnlessThePortraitIsOpen) {
-  Game alone;
-  alone.click("Quitter");
-  alone.close(kSujet);
-  EXPECT_EQ(alone.host.quitStatus, 0);
-
-  Game withPortrait;
-  withPortrait.click("Voir");
-  withPortrait.click("Quitter");
-  withPortrait.close(kSujet);
-  EXPECT_FALSE(withPortrait.ended());
-  withPortrait.close(kPortrait);
-  EXPECT_EQ(withPortrait.host.quitStatus, 0);
-}
-
 TEST(Lifecycle, NothingIsDeliveredAfterTheEnd) {
   Game game;
-  game.click("Quitter");
-  game.click(kSujet, "ok");
-  game.click(kVorek, "Voir");
+  game.play("Quitter Sujet.ok Voir");
   EXPECT_FALSE(game.runtime.created(kPortrait));
 }
 

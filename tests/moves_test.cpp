@@ -9,56 +9,85 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct Move {
+// Clicks on a board and where they leave it. Out of a game the board is arranged as `before`;
+// in one, dealt by draws that all name p1, which leaves it at kLastHole.
+struct Play {
   const char* name;
+  bool dealt;
   std::string before;
-  const char* piece;
+  const char* clicks;
   std::string after;
+  std::size_t boxes = 0;  // how many « Bravo ! » came
+  const char* caption = "Quitter";
 };
 
-class SlideRule : public ::testing::TestWithParam<Move> {};
+void PrintTo(const Play& tested, std::ostream* out) { *out << tested.name; }
 
-TEST_P(SlideRule, MovesOnlyIntoTheNeighbouringHole) {
-  const Move& move = GetParam();
-  Game game;
-  arrange(game.vorek(), move.before);
-  game.click(move.piece);
-  EXPECT_EQ(layout(game.vorek()), move.after);
-  EXPECT_TRUE(game.host.messageBoxes.empty());
+class Rules : public ::testing::TestWithParam<Play> {};
+
+TEST_P(Rules, Play) {
+  const Play& play = GetParam();
+  Game game{drawing({1})};
+  if (play.dealt) {
+    game.click("Command1");
+    ASSERT_EQ(layout(game.vorek()), kLastHole);
+  } else {
+    arrange(game.vorek(), play.before);
+  }
+  game.play(play.clicks);
+  EXPECT_EQ(layout(game.vorek()), play.after);
+  EXPECT_EQ(game.host.messageBoxes.size(), play.boxes);
+  EXPECT_EQ(game.vorek().Quitter.Caption(), play.caption);
 }
 
-// The hole is on the grid's last cell and p20 waits on the parking cell, as in a game.
-const std::string kLastHole = "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 _ | 20";
 const std::string kMiddleHole = "1 2 3 4 5 / 6 7 _ 9 10 / 11 12 13 14 15 / 16 17 18 19 8 | 20";
+const std::string kRightHole = "1 2 3 4 5 / 6 7 8 9 _ / 11 12 13 14 10 / 16 17 18 19 15 | 20";
+const std::string kBottomHole = "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 _ 18 19 | 20";
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, SlideRule,
-    ::testing::Values(Move{"RightIntoTheHole", kLastHole, "p19",
-                           "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 _ 19 | 20"},
-                      Move{"DownIntoTheHole", kLastHole, "p15",
-                           "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 _ / 16 17 18 19 15 | 20"},
-                      Move{"LeftIntoTheHole", kMiddleHole, "p9",
-                           "1 2 3 4 5 / 6 7 9 _ 10 / 11 12 13 14 15 / 16 17 18 19 8 | 20"},
-                      Move{"UpIntoTheHole", kMiddleHole, "p13",
-                           "1 2 3 4 5 / 6 7 13 9 10 / 11 12 _ 14 15 / 16 17 18 19 8 | 20"},
-                      Move{"FromTheLeftIntoTheHole", kMiddleHole, "p7",
-                           "1 2 3 4 5 / 6 _ 7 9 10 / 11 12 13 14 15 / 16 17 18 19 8 | 20"},
-                      Move{"FromAboveIntoTheHole", kMiddleHole, "p3",
-                           "1 2 _ 4 5 / 6 7 3 9 10 / 11 12 13 14 15 / 16 17 18 19 8 | 20"},
-                      Move{"DiagonalNeighbourDoesNotMove", kMiddleHole, "p14", kMiddleHole},
-                      Move{"TwoCellsAwayInTheRowDoesNotMove", kMiddleHole, "p10", kMiddleHole},
-                      Move{"TwoCellsAwayInTheColumnDoesNotMove", kMiddleHole, "p18", kMiddleHole},
-                      Move{"FarAwayDoesNotMove", kMiddleHole, "p16", kMiddleHole},
-                      Move{"HoleMarkerIgnoresClicks", kMiddleHole, "p0", kMiddleHole},
-                      Move{"NothingMovesOnTheInitialLayout", kInitial, "p19", kInitial},
-                      Move{"LastColumnDoesNotReachTheParkingCell", kInitial, "p15", kInitial},
-                      // Row ends are no neighbours of the next row's start.
-                      Move{"RowEndsDoNotWrap",
-                           "1 2 3 4 _ / 5 6 7 8 9 / 10 11 12 13 14 / 15 16 17 18 19 | 20", "p5",
-                           "1 2 3 4 _ / 5 6 7 8 9 / 10 11 12 13 14 / 15 16 17 18 19 | 20"}),
+    Cases, Rules,
+    ::testing::Values(
+        Play{"RightIntoTheHole", false, kLastHole, "p19",
+             "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 _ 19 | 20"},
+        Play{"DownIntoTheHole", false, kLastHole, "p15",
+             "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 _ / 16 17 18 19 15 | 20"},
+        Play{"LeftIntoTheHole", false, kMiddleHole, "p9",
+             "1 2 3 4 5 / 6 7 9 _ 10 / 11 12 13 14 15 / 16 17 18 19 8 | 20"},
+        Play{"UpIntoTheHole", false, kMiddleHole, "p13",
+             "1 2 3 4 5 / 6 7 13 9 10 / 11 12 _ 14 15 / 16 17 18 19 8 | 20"},
+        Play{"FromTheLeftIntoTheHole", false, kMiddleHole, "p7",
+             "1 2 3 4 5 / 6 _ 7 9 10 / 11 12 13 14 15 / 16 17 18 19 8 | 20"},
+        Play{"FromAboveIntoTheHole", false, kMiddleHole, "p3",
+             "1 2 _ 4 5 / 6 7 3 9 10 / 11 12 13 14 15 / 16 17 18 19 8 | 20"},
+        Play{"DiagonalNeighbourDoesNotMove", false, kMiddleHole, "p14", kMiddleHole},
+        Play{"TwoCellsAwayInTheRowDoesNotMove", false, kMiddleHole, "p10", kMiddleHole},
+        Play{"TwoCellsAwayInTheColumnDoesNotMove", false, kMiddleHole, "p18", kMiddleHole},
+        Play{"FarAwayDoesNotMove", false, kMiddleHole, "p16", kMiddleHole},
+        Play{"HoleMarkerIgnoresClicks", false, kMiddleHole, "p0", kMiddleHole},
+        Play{"NothingMovesOnTheInitialLayout", false, kInitial, "p19", kInitial},
+        Play{"LastColumnDoesNotReachTheParkingCell", false, kInitial, "p15", kInitial},
+        // Row ends are no neighbours of the next row's start.
+        Play{"RowEndsDoNotWrap", false,
+             "1 2 3 4 _ / 5 6 7 8 9 / 10 11 12 13 14 / 15 16 17 18 19 | 20", "p5",
+             "1 2 3 4 _ / 5 6 7 8 9 / 10 11 12 13 14 / 15 16 17 18 19 | 20"},
+        // Out of a game too; p20 parks and comes home again, with no « Bravo ! ».
+        Play{"PiecesMoveOutOfAGame", false, kInitial, "p20 p19",
+             "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 _ 19 | 20"},
+        Play{"ParkingOutAndBackOnTheInitialLayout", false, kInitial, "p20 p20", kInitial},
+        // p20 comes home only when the hole is on its home cell.
+        Play{"HoleInTheLastColumnOfAnotherRowKeepsP20Parked", false, kRightHole, "p20 p10 p20",
+             "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 _ / 16 17 18 19 15 | 20"},
+        Play{"HoleElsewhereInTheBottomRowKeepsP20Parked", false, kBottomHole, "p20", kBottomHole},
+        // In a game: « Bravo ! » once p20 is home on a whole picture, and only then.
+        Play{"BravoComesOnlyOncePerGame", true, "", "p20 p20 p20", kInitial, 1},
+        Play{"OnePieceOffHomeShowsNothing", true, "", "p19 p18 p19 p20",
+             "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 _ 18 19 | 20", 0, "Finir"},
+        Play{"HoleInAnotherRowLeavesP20ParkedAndNoMessage", true, "", "p15 p20",
+             "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 _ / 16 17 18 19 15 | 20", 0, "Finir"},
+        Play{"SlidesNeverShowIt", true, "", "p19 p19", kLastHole, 0, "Finir"}),
     [](const auto& tested) { return std::string(tested.param.name); });
 
-TEST(SlideRuleWrites, HoleMarkerFirstThenThePieceEachByAStep) {
+TEST(Writes, SlideMovesTheHoleMarkerFirstThenThePieceEachByAStep) {
   Game game;
   arrange(game.vorek(), kLastHole);
   game.host.writes.clear();
@@ -68,15 +97,14 @@ TEST(SlideRuleWrites, HoleMarkerFirstThenThePieceEachByAStep) {
   EXPECT_THAT(game.host.writes, ElementsAre("p0 (2400, 2400)", "p19 (3200, 2400)"));
 }
 
-TEST(ParkingMoveWrites, ThePieceFirstThenTheHoleMarkerToFixedCells) {
+TEST(Writes, ParkingMovesThePieceFirstThenTheHoleMarkerToFixedCells) {
   Game game;
-  game.click("p20");
-  game.click("p20");
+  game.play("p20 p20");
   EXPECT_THAT(game.host.writes, ElementsAre("p20 (4000, 2400)", "p0 (3200, 2400)",
                                             "p20 (3200, 2400)", "p0 (4000, 2400)"));
 }
 
-TEST(SlideRuleWrites, PositionsStayExactMultiplesOfTheStep) {
+TEST(Writes, PositionsStayExactMultiplesOfTheStep) {
   Game game;
   arrange(game.vorek(), kLastHole);
   for (int i = 0; i < 1000; ++i) game.click("p19");
@@ -85,44 +113,12 @@ TEST(SlideRuleWrites, PositionsStayExactMultiplesOfTheStep) {
   EXPECT_EQ(game.vorek().p0.Left(), 3200.0f);
 }
 
-TEST(ParkingMove, OutAndBackOnTheInitialLayout) {
-  Game game;
-  game.click("p20");
-  EXPECT_EQ(layout(game.vorek()), kLastHole);
-  game.click("p20");
-  EXPECT_EQ(layout(game.vorek()), kInitial);
-  EXPECT_TRUE(game.host.messageBoxes.empty());
-}
-
-TEST(ParkingMove, HoleInTheLastColumnOfAnotherRowKeepsP20Parked) {
-  Game game;
-  const std::string board = "1 2 3 4 5 / 6 7 8 9 _ / 11 12 13 14 10 / 16 17 18 19 15 | 20";
-  arrange(game.vorek(), board);
-  game.click("p20");
-  EXPECT_EQ(layout(game.vorek()), board);
-  game.click("p10");
-  game.click("p20");
-  EXPECT_EQ(layout(game.vorek()), "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 _ / 16 17 18 19 15 | 20");
-}
-
-TEST(ParkingMove, HoleElsewhereInTheBottomRowKeepsP20Parked) {
-  Game game;
-  const std::string board = "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 _ 18 19 | 20";
-  arrange(game.vorek(), board);
-  game.click("p20");
-  EXPECT_EQ(layout(game.vorek()), board);
-}
-
 class CompletionCheck : public ::testing::Test {
  protected:
   // A game whose every draw names p1: the exchanges cancel in pairs and leave the board solved
   // but for p20, which waits on the parking cell.
   Game game{drawing({1})};
-  void SetUp() override {
-    game.click("Command1");
-    ASSERT_EQ(layout(game.vorek()), kLastHole);
-    ASSERT_EQ(game.vorek().Quitter.Caption(), "Finir");
-  }
+  void SetUp() override { game.click("Command1"); }
 };
 
 TEST_F(CompletionCheck, BringingP20HomeShowsBravoThenIdles) {
@@ -138,23 +134,6 @@ TEST_F(CompletionCheck, BringingP20HomeShowsBravoThenIdles) {
   EXPECT_EQ(layout(game.vorek()), kInitial);
 }
 
-TEST_F(CompletionCheck, ComesOnlyOncePerGame) {
-  game.click("p20");
-  game.click("p20");
-  game.click("p20");
-  EXPECT_EQ(game.host.messageBoxes.size(), 1u);
-}
-
-TEST_F(CompletionCheck, OnePieceOffHomeShowsNothing) {
-  game.click("p19");  // the hole moves left, p19 stands on p20's home
-  game.click("p18");
-  game.click("p19");
-  EXPECT_NE(layout(game.vorek()), kLastHole);
-  game.click("p20");
-  EXPECT_TRUE(game.host.messageBoxes.empty());
-  EXPECT_EQ(game.vorek().Quitter.Caption(), "Finir");
-}
-
 TEST_F(CompletionCheck, ClickOnP20ThatMovesNothingStillChecks) {
   // p20 home with the marker off every cell: the parking move finds nothing to do, and the
   // check, which runs on every click on p20, finds the picture whole.
@@ -166,34 +145,10 @@ TEST_F(CompletionCheck, ClickOnP20ThatMovesNothingStillChecks) {
   EXPECT_EQ(game.host.messageBoxes.size(), 1u);
 }
 
-TEST_F(CompletionCheck, HoleInAnotherRowLeavesP20ParkedAndNoMessage) {
-  game.click("p15");
-  game.click("p20");
-  EXPECT_EQ(game.vorek().p20.Left(), 4000.0f);
-  EXPECT_TRUE(game.host.messageBoxes.empty());
-  EXPECT_EQ(game.vorek().Quitter.Caption(), "Finir");
-}
-
-TEST_F(CompletionCheck, SlidesNeverShowIt) {
-  game.click("p19");
-  game.click("p19");
-  EXPECT_EQ(layout(game.vorek()), kLastHole);
-  EXPECT_TRUE(game.host.messageBoxes.empty());
-}
-
-TEST(CompletionCheckIdle, InitialLayoutOutAndInShowsNothing) {
-  Game game;
-  game.click("p20");
-  game.click("p20");
-  EXPECT_TRUE(game.host.messageBoxes.empty());
-  EXPECT_EQ(game.vorek().Quitter.Caption(), "Quitter");
-}
-
 TEST(CompletionCheckIdle, CaptionIsComparedExactly) {
   Game game;
   game.vorek().Quitter.setCaption("finir");
-  game.click("p20");
-  game.click("p20");
+  game.play("p20 p20");
   EXPECT_TRUE(game.host.messageBoxes.empty());
 }
 

@@ -9,6 +9,7 @@
 #include "platform/control.h"
 #include "platform/errors.h"
 #include "platform/null_host.h"
+#include "platform/scripted_random.h"
 #include "platform/text.h"
 
 namespace {
@@ -39,29 +40,30 @@ struct Fixture : ::testing::Test {
   CommandButton button{first, "button"};
   Label text{second, "text"};
 
+  // Binds every handler of the design, then starts: the first window is shown.
   void SetUp() override {
     runtime.bind(0, "box_Click", [this] { onBox(); });
     runtime.bind(0, "button_Click", [this] { onButton(); });
     runtime.bind(1, "Form_Load", [this] { text.setCaption("chargé"); });
+    runtime.start();
   }
   void clickOn(int slot, int index) { runtime.click(slot, runtime.form(slot).generation(), index); }
 
-  std::function<void()> onBox = [] {};
+  int boxClicks = 0;
+  std::function<void()> onBox = [this] { ++boxClicks; };
   std::function<void()> onButton = [] {};
 };
 
 using FormLifecycle = Fixture;
 
 TEST_F(FormLifecycle, InstancesAreMadeOnFirstUseAndLoadedOnlyWhenAsked) {
-  EXPECT_FALSE(runtime.created(1));
-  runtime.start();
+  EXPECT_FALSE(runtime.created(1)) << "the start made only the first";
   EXPECT_TRUE(runtime.form(0).visible());
   EXPECT_FALSE(runtime.form(1).loaded());
   EXPECT_EQ(&runtime.form(0), &first.instance());
 }
 
 TEST_F(FormLifecycle, ReloadGivesTheDesignValuesBack) {
-  runtime.start();
   box.setLeft(3200);
   button.setCaption("Après");
   first.Unload();
@@ -72,7 +74,6 @@ TEST_F(FormLifecycle, ReloadGivesTheDesignValuesBack) {
 }
 
 TEST_F(FormLifecycle, PositionsReadBackExactly) {
-  runtime.start();
   for (int n = 0; n <= 5; ++n) {
     box.setLeft(800.0f * static_cast<float>(n));
     EXPECT_EQ(box.Left(), 800.0f * static_cast<float>(n));
@@ -87,7 +88,6 @@ TEST_F(FormLifecycle, HandlerMayUnloadItsOwnWindowAndGoOn) {
     first.Show();
     box.setLeft(0);
   };
-  runtime.start();
   const auto generation = runtime.form(0).generation();
   clickOn(0, 1);
   EXPECT_FALSE(runtime.ended());
@@ -103,14 +103,12 @@ TEST_F(FormLifecycle, ProgramEndsWhenTheLastWindowGoesOnceTheHandlerReturns) {
     ranAfterUnload = true;
     EXPECT_FALSE(runtime.ended());
   };
-  runtime.start();
   clickOn(0, 1);
   EXPECT_TRUE(ranAfterUnload);
   EXPECT_EQ(host.quitStatus, 0);
 }
 
 TEST_F(FormLifecycle, ClosingOneOfTwoWindowsKeepsTheProgram) {
-  runtime.start();
   second.Show();
   runtime.closeRequest(0, runtime.form(0).generation());
   EXPECT_FALSE(runtime.ended());
@@ -120,7 +118,6 @@ TEST_F(FormLifecycle, ClosingOneOfTwoWindowsKeepsTheProgram) {
 }
 
 TEST_F(FormLifecycle, LoadHandlerRunsAtEveryLoadBeforeTheWindowShows) {
-  runtime.start();
   second.Show();
   EXPECT_EQ(text.Caption(), "chargé");
   second.Unload();
@@ -130,7 +127,6 @@ TEST_F(FormLifecycle, LoadHandlerRunsAtEveryLoadBeforeTheWindowShows) {
 }
 
 TEST_F(FormLifecycle, ShowOnAShownFormOnlyBringsItToTheFront) {
-  runtime.start();
   box.setLeft(0);
   first.Show();
   EXPECT_EQ(box.Left(), 0.0f);
@@ -140,23 +136,17 @@ TEST_F(FormLifecycle, ShowOnAShownFormOnlyBringsItToTheFront) {
 using Dispatch = Fixture;
 
 TEST_F(Dispatch, ClicksGoToTheControlsOwnHandlerOnly) {
-  int boxClicks = 0;
-  onBox = [&] { ++boxClicks; };
-  runtime.start();
   clickOn(0, 0);
   clickOn(0, 2);  // no handler: ignored
   EXPECT_EQ(boxClicks, 1);
 }
 
 TEST_F(Dispatch, NoEventWhileAHandlerRunsOrABoxIsOpen) {
-  int boxClicks = 0;
-  onBox = [&] { ++boxClicks; };
   onButton = [this] { runtime.MsgBox("Bravo !", vbOKOnly, "Essai"); };
   host.whileBoxOpen = [this] {
     clickOn(0, 0);
     runtime.closeRequest(0, runtime.form(0).generation());
   };
-  runtime.start();
   clickOn(0, 1);
   EXPECT_EQ(boxClicks, 0);
   EXPECT_TRUE(runtime.form(0).loaded());
@@ -165,9 +155,6 @@ TEST_F(Dispatch, NoEventWhileAHandlerRunsOrABoxIsOpen) {
 }
 
 TEST_F(Dispatch, ClicksFromAStaleWindowAreDropped) {
-  int boxClicks = 0;
-  onBox = [&] { ++boxClicks; };
-  runtime.start();
   const auto old = runtime.form(0).generation();
   first.Unload();
   first.Show();
@@ -181,9 +168,6 @@ TEST_F(Dispatch, EndStopsAtOnceAndNothingRunsAfter) {
     runtime.End();
     after = true;
   };
-  int boxClicks = 0;
-  onBox = [&] { ++boxClicks; };
-  runtime.start();
   second.Show();
   clickOn(0, 1);
   EXPECT_FALSE(after);
@@ -193,43 +177,52 @@ TEST_F(Dispatch, EndStopsAtOnceAndNothingRunsAfter) {
   EXPECT_EQ(boxClicks, 0);
 }
 
-TEST_F(Dispatch, RuntimeErrorShowsTheFrenchBoxAndEndsWithFailure) {
+// A handler that fails: the French runtime-error box, then the end with status 1; nothing of the
+// handler runs after the fault.
+struct Fault {
+  const char* name;
+  void (*fail)(Fixture&);
+  const char* prompt;
+};
+
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
+class RuntimeErrors : public Fixture, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(RuntimeErrors, ShowTheFrenchBoxAndEndWithFailure) {
   bool after = false;
   onButton = [&] {
-    box.setLeft(std::numeric_limits<float>::infinity());
+    GetParam().fail(*this);
     after = true;
   };
-  runtime.start();
   clickOn(0, 1);
   EXPECT_FALSE(after);
   ASSERT_EQ(host.errorBoxes.size(), 1u);
-  EXPECT_EQ(host.errorBoxes[0].prompt, "Erreur d'exécution '6' :\n\nDépassement de capacité");
+  EXPECT_EQ(host.errorBoxes[0].prompt, GetParam().prompt);
   EXPECT_EQ(host.errorBoxes[0].title, "Essai");
   EXPECT_EQ(host.quitStatus, 1);
   EXPECT_EQ(runtime.loadedCount(), 0);
 }
 
-TEST_F(Dispatch, ForeignExceptionsBecomeRuntimeErrorsToo) {
-  onButton = [] { throw std::out_of_range("x"); };
-  runtime.start();
-  clickOn(0, 1);
-  ASSERT_EQ(host.errorBoxes.size(), 1u);
-  EXPECT_NE(host.errorBoxes[0].prompt.find("'51'"), std::string::npos);
-  EXPECT_EQ(host.quitStatus, 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RuntimeErrors,
+    ::testing::Values(
+        Fault{"Overflow", [](Fixture& f) { f.box.setLeft(std::numeric_limits<float>::infinity()); },
+              "Erreur d'exécution '6' :\n\nDépassement de capacité"},
+        // A foreign exception becomes a runtime error too.
+        Fault{"ForeignException", [](Fixture&) { throw std::out_of_range("x"); },
+              "Erreur d'exécution '51' :\n\nErreur interne (x)"},
+        Fault{"UnknownMessageBoxStyleIsAnInvalidCall",
+              [](Fixture& f) { f.runtime.MsgBox("?", 4, "Essai"); },
+              "Erreur d'exécution '5' :\n\nArgument ou appel de procédure incorrect (MsgBox)"}),
+    [](const auto& tested) { return std::string(tested.param.name); });
 
-TEST_F(Dispatch, UnknownMessageBoxStyleIsAnInvalidCall) {
-  onButton = [this] { runtime.MsgBox("?", 4, "Essai"); };
-  runtime.start();
-  clickOn(0, 1);
-  ASSERT_EQ(host.errorBoxes.size(), 1u);
-  EXPECT_NE(host.errorBoxes[0].prompt.find("'5'"), std::string::npos);
-}
+// Nothing bound yet.
+struct Bindings : Fixture {
+  void SetUp() override {}
+};
 
-TEST(Bindings, HandlersAndControlsMustMatchTheDesign) {
-  NullHost host;
-  ScriptedRandom random{{0.5f}};
-  Runtime runtime{kProject, host, random};
+TEST_F(Bindings, HandlersAndControlsMustMatchTheDesign) {
   EXPECT_THROW(runtime.bind(0, "still_Click", [] {}), RuntimeError);
   EXPECT_THROW(PictureBox(FormRef(runtime, 0), "button"), RuntimeError);
   EXPECT_THROW(CommandButton(FormRef(runtime, 0), "nothing"), RuntimeError);

@@ -41,61 +41,51 @@ void expectDealt(const Game& game) {
   EXPECT_EQ(game.vorek().Quitter.Caption(), "Finir");
 }
 
-TEST(Shuffle, HundredEqualDrawsCancelInPairs) {
-  Game game{drawing({7})};
-  game.click("Command1");
-  EXPECT_EQ(layout(game.vorek()), "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 _ | 20");
-  EXPECT_EQ(game.vorek().Quitter.Caption(), "Finir");
-  game.click("p20");
-  EXPECT_EQ(game.host.messageBoxes.size(), 1u);
-}
+// Scripted deals: the draws, the board they leave, and how many draws (each after a reseed) it
+// took: a hundred, and one more each time the deal is still unsolvable.
+struct Deal {
+  const char* name;
+  std::vector<int> draws;
+  std::string board;
+  int drawn;
+};
 
-TEST(Shuffle, ReseedsBeforeEveryOneOfItsHundredDraws) {
-  auto random = drawing({7});
+void PrintTo(const Deal& tested, std::ostream* out) { *out << tested.name; }
+
+class ScriptedDeal : public ::testing::TestWithParam<Deal> {};
+
+TEST_P(ScriptedDeal, LeavesItsBoardSolvable) {
+  auto random = drawing(GetParam().draws);
   auto* script = random.get();
   Game game{std::move(random)};
   game.click("Command1");
-  EXPECT_EQ(script->draws(), 100);
-  EXPECT_EQ(script->reseeds(), 100);
+  EXPECT_EQ(layout(game.vorek()), GetParam().board);
+  EXPECT_EQ(script->draws(), GetParam().drawn);
+  EXPECT_EQ(script->reseeds(), GetParam().drawn);
+  EXPECT_TRUE(solvableGrid(gridOf(GetParam().board)));
+  expectDealt(game);
 }
 
-TEST(Shuffle, TwoEqualDrawsInARowUndoEachOther) {
-  Game game{drawing(std::vector<int>{3} + times(98, 8) + std::vector<int>{3})};
-  game.click("Command1");
-  EXPECT_EQ(layout(game.vorek()), "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 _ | 20");
-}
-
-TEST(Shuffle, ExchangesJumpStraightIntoTheHole) {
-  // p1 jumps from the top-left corner to the last cell, p5 swings to and fro, p6 jumps up.
-  Game game{drawing(std::vector<int>{1} + times(98, 5) + std::vector<int>{6})};
-  game.click("Command1");
-  EXPECT_EQ(layout(game.vorek()), "6 2 3 4 5 / _ 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 1 | 20");
-}
-
-TEST(Shuffle, AnUnsolvableDealGetsOneMoreExchange) {
-  // After p2 and ninety-nine p3 the hole is five steps from the last cell after a hundred
-  // exchanges: no slides could solve it. p1 stands two steps from the hole: one more exchange
-  // makes the deal solvable.
-  auto random = drawing(std::vector<int>{2} + times(99, 3) + std::vector<int>{1, 19});
-  auto* script = random.get();
-  Game game{std::move(random)};
-  game.click("Command1");
-  EXPECT_EQ(script->draws(), 101);
-  EXPECT_EQ(script->reseeds(), 101);
-  const std::string board = layout(game.vorek());
-  EXPECT_EQ(board, "_ 3 1 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 2 | 20");
-  EXPECT_TRUE(solvableGrid(gridOf(board)));
-}
-
-TEST(Shuffle, ExtraExchangesGoOnUntilTheDealIsSolvable) {
-  // p4 is one step from the hole: still unsolvable; p6 is four steps away: solvable.
-  auto random = drawing(std::vector<int>{2} + times(99, 3) + std::vector<int>{4, 6, 19});
-  auto* script = random.get();
-  Game game{std::move(random)};
-  game.click("Command1");
-  EXPECT_EQ(script->draws(), 102);
-  EXPECT_EQ(layout(game.vorek()), "1 3 4 6 5 / _ 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 2 | 20");
-}
+// After p2 and ninety-nine p3 the hole is five steps from the last cell after a hundred
+// exchanges: no slides could solve it. p1 stands two steps from the hole, so one more exchange
+// makes the deal solvable; p4 is one step from it, still unsolvable, and p6 four steps away.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptedDeal,
+    ::testing::Values(
+        Deal{"HundredEqualDrawsCancelInPairs", {7}, kLastHole, 100},
+        Deal{"TwoEqualDrawsInARowUndoEachOther",
+             std::vector<int>{3} + times(98, 8) + std::vector{3}, kLastHole, 100},
+        // p1 jumps from the top-left corner to the last cell, p5 swings to and fro, p6 jumps up.
+        Deal{"ExchangesJumpStraightIntoTheHole",
+             std::vector<int>{1} + times(98, 5) + std::vector{6},
+             "6 2 3 4 5 / _ 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 1 | 20", 100},
+        Deal{"AnUnsolvableDealGetsOneMoreExchange",
+             std::vector<int>{2} + times(99, 3) + std::vector{1, 19},
+             "_ 3 1 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 2 | 20", 101},
+        Deal{"ExtraExchangesGoOnUntilTheDealIsSolvable",
+             std::vector<int>{2} + times(99, 3) + std::vector{4, 6, 19},
+             "1 3 4 6 5 / _ 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 2 | 20", 102}),
+    [](const auto& tested) { return std::string(tested.param.name); });
 
 TEST(Shuffle, AlwaysStartsFromTheInitialLayout) {
   // A deal of exactly a hundred exchanges, so that the script lines up for the second shuffle.
@@ -163,7 +153,7 @@ TEST(Shuffle, RealShufflesArePlayedToBravoBySlidesOnly) {
       game.click("p" + std::to_string(piece));
       ASSERT_NE(layout(game.vorek()), before) << "p" << piece << " did not slide";
     }
-    ASSERT_EQ(layout(game.vorek()), "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 _ | 20");
+    ASSERT_EQ(layout(game.vorek()), kLastHole);
     EXPECT_TRUE(game.host.messageBoxes.empty());
     game.click("p20");
     ASSERT_EQ(game.host.messageBoxes.size(), 1u);

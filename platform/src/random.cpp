@@ -1,4 +1,4 @@
-// random.cpp: the real and the scripted random generators.
+// random.cpp: the real random generator and the system timer.
 #include "platform/random.h"
 
 #include <chrono>
@@ -51,13 +51,6 @@ void MersenneRandom::Randomize() {
 float MersenneRandom::Rnd() {
   // 24 random bits: every value k / 2^24 is exact in a float and below 1.
   return static_cast<float>(engine_() >> 40) * 0x1p-24f;
-}
-
-ScriptedRandom::ScriptedRandom(std::vector<float> numbers) : numbers_(std::move(numbers)) {}
-
-float ScriptedRandom::Rnd() {
-  if (numbers_.empty()) return 0;
-  return numbers_[static_cast<std::size_t>(draws_++) % numbers_.size()];
 }
 
 }  // namespace platform

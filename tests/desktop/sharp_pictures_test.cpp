@@ -9,7 +9,7 @@
 #include <string>
 
 #include "forms/forms.h"
-#include "platform/qt_app.h"
+#include "platform/layout.h"
 #include "qt_support.h"
 
 namespace {
@@ -17,13 +17,7 @@ namespace {
 // The ratio CTest starts this process at; Qt must honour it for the screen and the grabs.
 double expectedRatio() { return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(); }
 
-constexpr int kBorder = 2;  // the sunken edge of every picture box, in logical pixels
-
-// The program with a fixed generator; its main window is shown.
-struct Game {
-  platform::MersenneRandom random{7u, [] { return 0.0; }};
-  vorek_test::QtProgram running{random};
-};
+const int kBorder = platform::sunkenEdge(96);  // of every picture box, in logical pixels
 
 QSet<QRgb> colours(const QImage& image, QRect area) {
   QSet<QRgb> found;
@@ -80,8 +74,8 @@ QImage grabAtRatio(QWidget* box) {
   return rgb(grabbed.toImage());
 }
 
-void expectSharp(const char* window, const char* box, const QString& picturePath) {
-  SCOPED_TRACE(std::string(window) + "." + box);
+void expectSharp(std::string_view window, std::string_view box, const QString& picturePath) {
+  SCOPED_TRACE(std::string(window) + "." + std::string(box));
   QWidget* widget = vorek_test::shownControl(window, box);
   ASSERT_NE(widget, nullptr);
   const QImage picture = rgb(QImage(picturePath));
@@ -109,27 +103,14 @@ TEST(SharpPictures, TheScreenHasTheRatioAsked) {
   EXPECT_DOUBLE_EQ(qApp->devicePixelRatio(), expectedRatio());
 }
 
-TEST(SharpPictures, EveryTileAndTheFreeCell) {
-  Game game;
-  for (const auto& row : forms::kVorekDesign.controls) {
-    if (row.kind != platform::ControlKind::PictureBox) continue;
-    expectSharp("Vorek", std::string(row.name).c_str(),
-                vorek_test::pictureResource(row.picture));
-  }
-}
-
-TEST(SharpPictures, ThePortrait) {
-  Game game;
-  vorek_test::clickOn("Vorek", "Voir");
-  expectSharp("V_portrait", "Picture1", QStringLiteral(":/pictures/portrait.bmp"));
-}
-
-TEST(SharpPictures, TheAboutPictures) {
-  Game game;
-  vorek_test::clickOn("Vorek", "Quitter");
-  for (int k = 1; k <= 4; ++k) {
-    const std::string name = "Picture" + std::to_string(k);
-    expectSharp("Sujet", name.c_str(), QStringLiteral(":/pictures/about%1.bmp").arg(k));
+TEST(SharpPictures, EveryPictureOfEveryWindow) {
+  vorek_test::QtProgram game;
+  game.openEveryWindow();
+  for (const platform::FormDesign* design : forms::project().forms) {
+    for (const auto& row : design->controls) {
+      if (row.kind == platform::ControlKind::PictureBox)
+        expectSharp(design->name, row.name, vorek_test::pictureResource(row.picture));
+    }
   }
 }
 

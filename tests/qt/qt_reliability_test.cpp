@@ -15,11 +15,8 @@
 #include "platform/qt_app.h"
 #include "qt_support.h"
 
+namespace vorek_test {
 namespace {
-
-using vorek_test::clickOn;
-using vorek_test::shownControl;
-using vorek_test::shownWindow;
 
 // A generator that calls `onDraw` at its given draw, then answers like a fixed one.
 class Hooked final : public platform::Random {
@@ -34,7 +31,7 @@ class Hooked final : public platform::Random {
   int draws_ = 0;
 };
 
-using Program = vorek_test::QtProgram;
+using Program = QtProgram;
 
 // Queues a click on the main window's control, as the window system queues a click that the
 // player makes while a handler runs.
@@ -42,9 +39,9 @@ void queueClickOn(QWidget* control) {
   const QPointF at(5, 5);
   for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QCoreApplication::postEvent(
-        control, new QMouseEvent(type, at, control->mapToGlobal(at), Qt::LeftButton,
-                                 type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                                 {}));
+        control,
+        new QMouseEvent(type, at, control->mapToGlobal(at), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
   }
 }
 
@@ -62,7 +59,7 @@ TEST(QtReliability, AClickMadeDuringAShuffleOnTheNewBoardCountsOnceItIsOver) {
   ASSERT_TRUE(duringShuffle);
   QCoreApplication::processEvents();
   EXPECT_EQ(program.code.vorek.Quitter.Caption(), "Quitter");
-  EXPECT_EQ(vorek_test::shownWindows("Vorek"), 1);
+  EXPECT_EQ(shownWindows("Vorek"), 1);
 }
 
 TEST(QtReliability, AClickOnTheWindowThatAShuffleUnloadedReachesNothing) {
@@ -86,7 +83,7 @@ TEST(QtReliability, AFloatingPointFaultShowsTheFrenchErrorBoxThenEnds) {
   QString text, title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   bool voirRan = false;
-  vorek_test::whileBoxOpen([&](QMessageBox& box) {
+  whileBoxOpen([&](QMessageBox& box) {
     text = box.text();
     title = box.windowTitle();
     icon = box.icon();
@@ -103,8 +100,7 @@ TEST(QtReliability, AFloatingPointFaultShowsTheFrenchErrorBoxThenEnds) {
 }
 
 TEST(QtReliability, EndWithThePortraitOpenClosesEveryWindowAtOnce) {
-  platform::MersenneRandom random(3u, [] { return 0.0; });
-  Program program(random);
+  Program program;
   clickOn("Vorek", "Voir");
   clickOn("Vorek", "Quitter");
   ASSERT_NE(shownWindow("V_portrait"), nullptr);
@@ -124,11 +120,11 @@ TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
   for (int i = 0; i < cycles; ++i) {
     Program program(random);
     clickOn("Vorek", "Command1");
-    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 1) << "after the shuffle of cycle " << i;
+    ASSERT_EQ(shownWindows("Vorek"), 1) << "after the shuffle of cycle " << i;
     clickOn("Vorek", "Quitter");
-    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 1) << "after the restart of cycle " << i;
+    ASSERT_EQ(shownWindows("Vorek"), 1) << "after the restart of cycle " << i;
     clickOn("Vorek", "Quitter");
-    ASSERT_EQ(vorek_test::shownWindows("Vorek"), 0) << "after the quit of cycle " << i;
+    ASSERT_EQ(shownWindows("Vorek"), 0) << "after the quit of cycle " << i;
     clickOn("Sujet", "ok");
     ASSERT_EQ(program.runtime.exitStatus(), 0) << "cycle " << i;
   }
@@ -140,3 +136,4 @@ TEST(QtReliability, ShuffleRestartAndQuitCyclesThroughTheViews) {
 }
 
 }  // namespace
+}  // namespace vorek_test

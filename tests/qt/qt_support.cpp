@@ -15,23 +15,34 @@ QtProgram::QtProgram(platform::Random& random)
   runtime.start();
 }
 
-QWidget* shownWindow(const char* form) {
+void QtProgram::openEveryWindow() {
+  clickOn("Vorek", "Voir");
+  clickOn("Vorek", "Quitter");
+  runtime.dispatch([this] { runtime.form(forms::kVorek).Show(); });
+  QCoreApplication::processEvents();
+}
+
+QString qtext(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QWidget* shownWindow(std::string_view form) {
   for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (top->objectName() == QLatin1String(form) && top->isVisible()) return top;
+    if (top->objectName() == qtext(form) && top->isVisible()) return top;
   }
   return nullptr;
 }
 
-int shownWindows(const char* form) {
+int shownWindows(std::string_view form) {
   const auto tops = QApplication::topLevelWidgets();
   return static_cast<int>(std::count_if(tops.begin(), tops.end(), [form](QWidget* top) {
-    return top->objectName() == QLatin1String(form) && top->isVisible();
+    return top->objectName() == qtext(form) && top->isVisible();
   }));
 }
 
-QWidget* shownControl(const char* form, const char* control) {
+QWidget* shownControl(std::string_view form, std::string_view control) {
   QWidget* top = shownWindow(form);
-  return top ? top->findChild<QWidget*>(QLatin1String(control)) : nullptr;
+  return top ? top->findChild<QWidget*>(qtext(control)) : nullptr;
 }
 
 void whileBoxOpen(std::function<void(QMessageBox&)> inspect) {
@@ -47,11 +58,10 @@ void whileBoxOpen(std::function<void(QMessageBox&)> inspect) {
 }
 
 QString pictureResource(std::string_view name) {
-  return QLatin1String(platform::kPictureResourcePrefix) +
-         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  return QLatin1String(platform::kPictureResourcePrefix) + qtext(name);
 }
 
-void clickOn(const char* form, const char* control) {
+void clickOn(std::string_view form, std::string_view control) {
   QWidget* widget = shownControl(form, control);
   ASSERT_NE(widget, nullptr) << form << "." << control;
   QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));

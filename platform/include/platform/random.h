@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <random>
-#include <vector>
 
 namespace platform {
 
@@ -36,23 +35,6 @@ class MersenneRandom final : public Random {
  private:
   std::mt19937_64 engine_;
   std::function<double()> timer_;
-};
-
-// Numbers given in advance, for tests: each Rnd returns the next one, cycling when they run out.
-class ScriptedRandom final : public Random {
- public:
-  explicit ScriptedRandom(std::vector<float> numbers);
-
-  void Randomize() override { ++reseeds_; }
-  float Rnd() override;
-
-  int reseeds() const { return reseeds_; }
-  int draws() const { return draws_; }
-
- private:
-  std::vector<float> numbers_;
-  int reseeds_ = 0;
-  int draws_ = 0;
 };
 
 }  // namespace platform

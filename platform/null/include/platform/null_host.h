@@ -1,4 +1,4 @@
-// null_host.h: a host with no display, for the rules' tests: it keeps a log of what it was asked.
+// null_host.h: a host with no display, for the tests and benchmarks: it logs what it was asked.
 #pragma once
 
 #include <functional>
