@@ -1,77 +1,36 @@
-"""installed_game.py: the game installed by the Debian package starts from its menu entry's
-command in a private X session, shows its main window with the entry's StartupWMClass, and
-ends when the player leaves through the About window. Usage: installed_game.py XSESSION_DIR"""
+# installed_game.py: the game installed by the Debian package starts from its menu entry's command
+# in a private X session, shows its main window with the entry's StartupWMClass, and ends when
+# the player leaves through the About window.
 import os
 import shutil
 import subprocess
-import sys
 
-sys.path.insert(0, sys.argv[1])
-from desktop_session import MAIN_SIZE, Session, play_and_quit  # noqa: E402
+import pytest
+
+from player import Player
 
 # A desktop session's search path, games included (root's own has no games directory).
 PATH = "/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games"
 
 
-def installed_files():
+def test_the_installed_game_starts_from_its_menu_entry(x, game, evidence):
     listing = subprocess.run(["dpkg-query", "-L", "vorek"], capture_output=True, text=True)
     if listing.returncode != 0:
-        return None
-    return [path for path in listing.stdout.split("\n") if os.path.isfile(path)]
-
-
-def desktop_entry(files):
-    entries = [path for path in files if path.endswith(".desktop")]
-    if len(entries) != 1:
-        raise RuntimeError(f"the package has {len(entries)} desktop entries")
-    keys = {}
-    with open(entries[0], encoding="utf-8") as entry:
-        for line in entry:
-            key, equals, value = line.rstrip("\n").partition("=")
-            if equals and not key.startswith("#"):
-                keys[key] = value
-    return keys
-
-
-def main():
-    files = installed_files()
-    if files is None:
         # Only where the install was skipped, that is without root.
-        print("installed_game.py: vorek is not installed; skipped")
-        return 77
-    entry = desktop_entry(files)
-    program = shutil.which(entry["Exec"], path=PATH)
-    if program is None or os.path.realpath(program) not in files:
-        print(f"the entry's command « {entry['Exec']} » is not the package's program: {program}")
-        return 1
-    icons = [path for path in files if os.path.basename(path) == entry["Icon"] + ".png"]
-    print(f"installed: {program}, icon in {len(icons)} sizes")
-    if len(icons) != 4:
-        return 1
-    with Session() as session:
-        game = subprocess.Popen([program], env=session.program_env(PATH=PATH),
-                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-        try:
-            main_window = session.wait_window("Vorek", MAIN_SIZE)
-            instance, wm_class = session.wm_class(main_window)
-            status = play_and_quit(session, game)
-        finally:
-            if game.poll() is None:
-                game.kill()
-            output = game.communicate()[0]
-    print(output, end="")
-    failed = False
-    if wm_class != entry["StartupWMClass"]:
-        print(f"WM_CLASS is « {instance} », « {wm_class} », "
-              f"the entry says « {entry['StartupWMClass']} »")
-        failed = True
-    if status != 0:
-        print(f"the game ended with status {status}, not 0")
-        failed = True
-    if not failed:
-        print(f"installed_game.py: the installed game ran, class « {wm_class} », and ended")
-    return 1 if failed else 0
+        pytest.exit("vorek is not installed; skipped", returncode=77)
+    files = [path for path in listing.stdout.split("\n") if os.path.isfile(path)]
+    entries = [path for path in files if path.endswith(".desktop")]
+    assert len(entries) == 1, f"expected one desktop entry in the package; saw {entries}"
+    with open(entries[0], encoding="utf-8") as entry:
+        keys = dict(line.rstrip("\n").split("=", 1) for line in entry
+                    if "=" in line and not line.startswith("#"))
+    program = shutil.which(keys["Exec"], path=PATH)
+    assert program and os.path.realpath(program) in files, \
+        f"expected the entry's command « {keys['Exec']} » to be the package's program: {program}"
+    icons = [path for path in files if os.path.basename(path) == keys["Icon"] + ".png"]
+    assert len(icons) == 4, f"expected the icon in 4 sizes; saw {icons}"
 
-
-if __name__ == "__main__":
-    sys.exit(main())
+    player = Player(x, game(x, [program], PATH=PATH), evidence)
+    main = player.start()
+    assert x.wm_class(main.wid)[1] == keys["StartupWMClass"]
+    player.play("Voir: main portrait; portrait Ok: main; Quitter: about; About Ok: end")
