@@ -28,6 +28,9 @@ function(vorek_add_pictures target)
   get_target_property(files vorek_forms VOREK_PICTURE_FILES)
   qt_add_resources(${target} vorek_pictures PREFIX "/" BASE "${PROJECT_SOURCE_DIR}/forms"
     FILES ${files})
+  # rcc writes the build's time into the resources.
+  add_custom_command(OUTPUT "${CMAKE_CURRENT_BINARY_DIR}/.rcc/qrc_vorek_pictures.cpp" APPEND
+    DEPENDS "${VOREK_SOURCE_DATE_STAMP}")
 endfunction()
 
 function(vorek_add_program name main_source)

@@ -47,7 +47,9 @@ function(vorek_add_program name main_source)
   target_link_options(${name} PRIVATE ${VOREK_WIN32_ENTRY_FLAGS}
     $<$<CONFIG:Release,MinSizeRel>:-s>)
   vorek_add_pictures(${name})
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}")
+  # The linker writes the build's time into the header.
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}"
+    LINK_DEPENDS "${VOREK_SOURCE_DATE_STAMP}")
 endfunction()
 
 # Run through the toolchain's emulator (Wine) when cross-built.
