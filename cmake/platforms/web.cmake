@@ -22,7 +22,8 @@ macro(vorek_find_googletest)
 endmacro()
 
 # The packages the page's build runs in Node.js (pngjs, which writes the pictures as PNG),
-# installed from their committed lock file into the build tree.
+# installed from their committed lock file into the build tree; from npm's cache when it holds
+# them, so that a rebuild needs no network.
 find_program(VOREK_NPM npm REQUIRED)
 mark_as_advanced(VOREK_NPM)
 set(page_node "${PROJECT_BINARY_DIR}/page-node")
@@ -31,7 +32,7 @@ configure_file("${VOREK_WEB_DIR}/package.json" "${page_node}/package.json" COPYO
 configure_file("${VOREK_WEB_DIR}/package-lock.json" "${page_node}/package-lock.json" COPYONLY)
 add_custom_command(OUTPUT "${VOREK_WEB_PAGE_MODULES}/.package-lock.json"
   COMMAND "${VOREK_NPM}" ci --prefix "${page_node}" --ignore-scripts --no-audit --no-fund
-          --loglevel=error
+          --prefer-offline --loglevel=error
   DEPENDS "${VOREK_WEB_DIR}/package.json" "${VOREK_WEB_DIR}/package-lock.json"
   COMMENT "Installing the page's build packages into the build tree" VERBATIM)
 add_custom_target(vorek_web_page_modules DEPENDS "${VOREK_WEB_PAGE_MODULES}/.package-lock.json")
