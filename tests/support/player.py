@@ -88,11 +88,13 @@ class Player:
     def voir_again(self):
         """The second "Voir" makes no second window: it brings the one there is to the front."""
         main, portrait = self.open["main"], self.open["portrait"]
-        # First the main window to the front, by a click on the white p0, which does nothing.
-        self.click(main, *cell_centre(PARKING))
+        # First the main window to the front, by a click on the white p0, which does nothing;
+        # again if the window manager took the click (it may still hold the pointer after the
+        # drag that came before).
         wait_until(lambda: self.x.active_window() == main.wid, REACT,
                    "the main window active after a click on it",
-                   lambda: f"active window 0x{self.x.active_window():x}")
+                   lambda: f"active window 0x{self.x.active_window():x}",
+                   lambda: self.click(main, *cell_centre(PARKING)), 2)
         self.click_control(main, VOIR, "Voir")
         wait_until(lambda: self.x.active_window() == portrait.wid and
                    self.x.windows(stacked=True)[-1].wid == portrait.wid, REACT,
