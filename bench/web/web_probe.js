@@ -1,9 +1,12 @@
-// web_probe.js: times vorek.html in headless Chromium against a floor page (the same window,
-// drawn statically, with no program), on a desktop and on an emulated phone whose processor is
-// slowed four times, and weighs the page gzipped. Prints a Markdown table.
+// web_probe.js: times vorek.html against a floor page (the same window, drawn statically, with
+// no program), and weighs the page gzipped. Prints a Markdown table. In headless Chromium, on a
+// desktop and on an emulated phone whose processor is slowed four times; with --browser firefox
+// or webkit, through the browser suite's adapter for that engine (tests/web/drivers/), on a
+// desktop and, where the engine emulates one, a phone's screen at its own speed.
 //
 //   node web_probe.js --page build/web/vorek.html --figures build/web/design-figures.json
 //                     --shell platform/web/shell.html [--runs 15] [--clicks 40]
+//                     [--browser chromium|firefox|webkit]
 //
 // The floor's pictures are the page's own, the same bytes.
 'use strict';
@@ -18,7 +21,7 @@ const { carriedPictures, fillShell, readForms, startWindow } =
   require('../../platform/web/make_shell.js');
 
 function options() {
-  const found = { runs: 15, clicks: 40 };
+  const found = { runs: 15, clicks: 40, browser: 'chromium' };
   const args = process.argv.slice(2);
   for (let i = 0; i < args.length; i += 2) found[args[i].replace(/^--/, '')] = args[i + 1];
   for (const name of ['page', 'figures', 'shell']) {
@@ -173,11 +176,8 @@ async function clickTimes(context, url, state, count) {
   return { handled, drawn };
 }
 
-async function main() {
-  const o = options();
-  const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-bench-'));
-  const floorPath = path.join(scratch, 'floor.html');
-  fs.writeFileSync(floorPath, floorPage(o.shell, o.page, o.figures));
+// Chromium, with its own instruments: the phone's processor slowed by DevTools.
+async function measureChromium(o, vorekUrl, floorUrl) {
   const browser = await chromium.launch({
     executablePath: process.env.VOREK_CHROMIUM || '/usr/bin/chromium',
     headless: true,
@@ -197,8 +197,6 @@ async function main() {
     const phoneContext = await browser.newContext({ ...PHONE, offline: true });
     await context.addInitScript(instruments);
     await phoneContext.addInitScript(instruments);
-    const vorekUrl = pathToFileURL(path.resolve(o.page)).href;
-    const floorUrl = pathToFileURL(floorPath).href;
     // One unmeasured opening of each, then interleaved runs, the phone's after the desktop's.
     for (let run = -1; run < o.runs; run += 1) {
       for (const [device, into, slowdown] of [[context, desktop, 0],
@@ -228,8 +226,103 @@ async function main() {
     }
   } finally {
     await browser.close();
+  }
+  return { desktop, phone, phoneTitle: `phone, processor ${PHONE_SLOWDOWN} × slower`,
+           vorekClicks, floorClicks };
+}
+
+// Another engine, through the browser suite's adapter: a window of its own for each opening,
+// told ready by asking the page (its driver reports no console messages).
+async function measureWith(name, o, vorekUrl, floorUrl) {
+  const engine = require(`../../tests/web/drivers/${name}.js`);
+  const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-bench-'));
+  const urls = { vorekPage: withScript(vorekUrl, instruments, scratch), floorPage: floorUrl };
+  const screens = { desktop: { width: 1024, height: 768, scale: 1, touch: false } };
+  // WebKitGTK's window cannot be made as narrow as a phone.
+  if (name === 'firefox') screens.phone = { ...PHONE.viewport, scale: 3, touch: true };
+  const found = {};
+  const vorekClicks = { handled: [], drawn: [] }, floorClicks = { handled: [], drawn: [] };
+  const open = async (browser, state) => {
+    const page = await engine.open(browser, urls[state], { fresh: true, onError: () => {} });
+    await engine.until(page, (n) => window[n] && window[n].firstFrame > 0 &&
+      (n === 'floorPage' || window[n].readyFrame > 0), state);
+    return page;
+  };
+  try {
+    for (const [device, screen] of Object.entries(screens)) {
+      const into = found[device] = { vorek: [], floor: [], ready: [], steps: [] };
+      const browser = await engine.launch({ offline: true, webAssembly: true, screen });
+      try {
+        for (let run = -1; run < o.runs; run += 1) {
+          for (const state of ['vorekPage', 'floorPage']) {
+            const page = await open(browser, state);
+            const [first, ready, steps] = await engine.js(page, (n) => [window[n].firstFrame,
+              window[n].readyFrame || 0, window[n].steps || {}], state);
+            if (run >= 0 && state === 'floorPage') into.floor.push(first);
+            if (run >= 0 && state === 'vorekPage') {
+              into.vorek.push(first);
+              into.ready.push(ready);
+              into.steps.push(steps);
+            }
+            await engine.close(page);
+          }
+        }
+        // The clicks on the desktop, in rounds of at most 10 a page, the pages in turn.
+        for (let done = 0; device === 'desktop' && done < o.clicks; done += 10) {
+          for (const [state, clicks] of [['vorekPage', vorekClicks], ['floorPage', floorClicks]]) {
+            const page = await open(browser, state);
+            for (let i = 0; i < Math.min(10, o.clicks - done) + 5; i += 1) {
+              const [box, before] = await engine.js(page, (n) => {
+                const r = document.querySelector('[data-name="p20"]').getBoundingClientRect();
+                return [{ x: r.x + r.width / 2, y: r.y + r.height / 2 },
+                        window[n].clickToFrame.length];
+              }, state);
+              await engine.pointer(page, 'mouse', [box]);
+              await engine.until(page, ([n, count]) => window[n].clickToFrame.length > count,
+                                 [state, before]);
+              if (i < 5) continue;
+              const [h, d] = await engine.js(page, (n) => [window[n].clickToHandled.at(-1),
+                                                           window[n].clickToFrame.at(-1)], state);
+              clicks.handled.push(h);
+              clicks.drawn.push(d);
+            }
+            await engine.close(page);
+          }
+        }
+      } finally {
+        await browser.close();
+      }
+    }
+  } finally {
     fs.rmSync(scratch, { recursive: true, force: true });
   }
+  return { desktop: found.desktop, phone: found.phone, phoneTitle: "phone's screen",
+           vorekClicks, floorClicks, version: engine.version() };
+}
+
+// A copy of the page at `url` whose head starts with `script`, in `folder`.
+function withScript(url, script, folder) {
+  const file = path.join(folder, 'vorek.html');
+  fs.writeFileSync(file, fs.readFileSync(new URL(url), 'utf8')
+    .replace('<head>', () => `<head><script>(${script})();</script>`));
+  return pathToFileURL(file).href;
+}
+
+async function main() {
+  const o = options();
+  const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-bench-'));
+  const floorPath = path.join(scratch, 'floor.html');
+  fs.writeFileSync(floorPath, floorPage(o.shell, o.page, o.figures));
+  const vorekUrl = pathToFileURL(path.resolve(o.page)).href;
+  const floorUrl = pathToFileURL(floorPath).href;
+  let measured;
+  try {
+    measured = o.browser === 'chromium' ? await measureChromium(o, vorekUrl, floorUrl)
+      : await measureWith(o.browser, o, vorekUrl, floorUrl);
+  } finally {
+    fs.rmSync(scratch, { recursive: true, force: true });
+  }
+  const { desktop, phone, phoneTitle, vorekClicks, floorClicks } = measured;
   const size = fs.statSync(o.page).size;
   const gzipped = zlib.gzipSync(fs.readFileSync(o.page), { level: 9 }).length;
   const beyond = median(vorekClicks.drawn) - median(floorClicks.drawn);
@@ -250,7 +343,7 @@ async function main() {
   console.log('| figure | vorek.html median [min–max] | floor median [min–max] | against | target | held? |');
   console.log('|---|---|---|---|---|---|');
   openingRows('', desktop);
-  openingRows(`phone, processor ${PHONE_SLOWDOWN} × slower: `, phone);
+  if (phone) openingRows(`${phoneTitle}: `, phone);
   console.log(`| click on p20 → handler done, page changed | ${range(vorekClicks.handled)} | ` +
     `${range(floorClicks.handled)} | ${beside(median(vorekClicks.handled) - median(floorClicks.handled))} | — | — |`);
   console.log(`| click on p20 → repaint (next frame drawn) | ${range(vorekClicks.drawn)} | ` +
@@ -265,8 +358,8 @@ async function main() {
   console.log(`| the program's start, ms after navigation (medians) | first frame of the board | ` +
     `${stepNames.map(([, title]) => title).join(' | ')} | the program's first frame |`);
   console.log(`|---|---|${stepNames.map(() => '---|').join('')}---|`);
-  for (const [device, figures] of [['desktop', desktop],
-                                   [`phone, processor ${PHONE_SLOWDOWN} × slower`, phone]]) {
+  for (const [device, figures] of [['desktop', desktop], [phoneTitle, phone]]) {
+    if (!figures) continue;
     const at = (name) => {
       const values = figures.steps.map((steps) => steps[name]).filter((v) => v !== undefined);
       return values.length ? median(values).toFixed(1) : '—';

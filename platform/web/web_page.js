@@ -2,7 +2,7 @@
 // time, the frames that show them, the modal box and the end of the program. The windows are
 // drawn by web_windows.js.
 /* global Module, ccall, addRunDependency, removeRunDependency, abort, vorekWindows,
-   vorekCannotRun, vorekTexts */
+   vorekCannotRun, vorekKey, vorekTexts */
 
 var VorekPage = (function () {
   'use strict';
@@ -144,7 +144,7 @@ var VorekPage = (function () {
       buttons.appendChild(ok);
       element.appendChild(buttons);
       element.addEventListener('keydown', (event) => {
-        if (event.key === 'Tab') event.preventDefault();
+        if (vorekKey(event) === 'Tab') event.preventDefault();
         if (event.key === 'Escape') close(event);
       });
       // A click beside the box leaves the focus on it, as with a desktop's modal box.

@@ -3,7 +3,7 @@
 // over of the start-up window the page drew before the program ran (make_shell.js). web_page.js
 // makes one set of them, handing over the page's state (its windows, by slot), whether input is
 // refused just now, and how a click reaches the program.
-/* global vorekPlace, vorekTexts, vorekWindowParts */
+/* global vorekKey, vorekPlace, vorekTexts, vorekWindowParts */
 
 function vorekWindows(page, refusing, deliver) {
   'use strict';
@@ -63,7 +63,7 @@ function vorekWindows(page, refusing, deliver) {
 
   // Tab and Shift+Tab go round the window's controls in the design's tab order.
   function onKeyDown(record, event) {
-    if (event.key !== 'Tab' || refusing()) return;
+    if (vorekKey(event) !== 'Tab' || refusing()) return;
     event.preventDefault();
     const list = focusables(record);
     if (list.length === 0) return;

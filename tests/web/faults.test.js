@@ -52,7 +52,7 @@ test('a runtime error', async (t) => {
 
 test('a page that cannot run', async (t) => {
   await t.test('says that WebAssembly is off in a browser without it', async () => {
-    const browser = await s.launch({ args: ['--js-flags=--jitless'] });
+    const browser = await s.launch({ webAssembly: false });
     try {
       const page = await expectCannotRun(browser, s.pageUrl(),
         'WebAssembly y est désactivé ou absent.');

@@ -63,12 +63,12 @@ async function openHeld(browser) {
 test('the page opened from disk', async (t) => {
   const browser = await s.launch();
   try {
-    const requests = s.requests(browser);
+    const requested = s.requests(browser);
     const page = await s.openGame(browser);
 
     await t.test('loads nothing but itself and opens the main window alone, every piece home',
       async () => {
-        assert.deepEqual(requests.filter((url) => !/^(file|data):/.test(url)), [],
+        assert.deepEqual((await requested(page)).filter((url) => !/^(file|data):/.test(url)), [],
           'the page fetched something beyond its own file');
         assert.deepEqual(await s.forms(page), ['Vorek']);
         assert.equal(await s.readBoard(page), s.INITIAL);

@@ -1,8 +1,9 @@
-// support.js: what the browser suites share. First the driver, the one part that speaks to the
-// browser (Playwright, on Chromium): the cases name what they act on by CSS selectors and go
-// through it alone, so that another engine needs another driver and no other change. Then the
-// game: the page's flags and windows, the board in the suites' notation, the designs' figures,
-// the committed pictures, and the clicks that finish a board, from vorek-solve.
+// support.js: what the browser suites share. First the driver: the cases name what they act on
+// by CSS selectors and go through it alone, and it speaks to the browser through one adapter per
+// engine (drivers/, chosen by VOREK_BROWSER: chromium, firefox or webkit), so that the cases are
+// written once. Then the game: the page's flags and windows, the board in the suites' notation,
+// the designs' figures, the committed pictures, and the clicks that finish a board, from
+// vorek-solve.
 'use strict';
 
 const assert = require('node:assert/strict');
@@ -11,68 +12,87 @@ const os = require('node:os');
 const path = require('node:path');
 const { spawnSync } = require('node:child_process');
 const { pathToFileURL } = require('node:url');
-const { chromium } = require('playwright-core');
 const { PNG } = require('pngjs');
 const { decodeBitmap } = require('../../platform/web/make_shell.js');
 
 // --- the driver ---
 
-// A phone's screen, in CSS pixels, and its touch screen.
-const phone = (width, height) =>
-  ({ viewport: { width, height }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+const engine = require(`./drivers/${process.env.VOREK_BROWSER || 'chromium'}`);
+
+// A phone's screen, in CSS pixels, at 3 device pixels a pixel, with a touch screen.
+const phone = (width, height) => ({ width, height, scale: 3, touch: true });
+const DESKTOP = { width: 1024, height: 768, scale: 1, touch: false };
 
 // A fresh browser with a profile of its own, offline unless the suite serves the page itself;
-// `args` are more of Chromium's switches, `screen` a phone's (phone()) or a desktop's.
-async function launch({ offline = true, args = [], screen = {} } = {}) {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-chromium-'));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: process.env.VOREK_CHROMIUM || '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      ...args], viewport: { width: 1024, height: 768 }, deviceScaleFactor: 1, locale: 'fr-FR',
-    offline, ...screen });
-  context.setDefaultTimeout(60000);
-  return { context, close: async () => {
-    await context.close();
-    fs.rmSync(profile, { recursive: true, force: true });
-  } };
+// without `webAssembly`, a browser that has none; `screen` a phone's (phone()) or a desktop's.
+async function launch({ offline = true, webAssembly = true, screen = DESKTOP } = {}) {
+  return engine.launch({ offline, webAssembly, screen: { ...DESKTOP, ...screen } });
 }
 
 const failures = new WeakMap();
 
 // `url` in the browser's first tab, or with `fresh` in a new one; `before` runs in it ahead of
-// the page's own scripts. A script error in the page fails the next wait at once, unless the
-// page is expected to `fail`.
+// the page's own scripts (a page from disk only: a copy of it starts with the script). A script
+// error in the page fails the next wait at once, where the engine's driver reports it, unless
+// the page is expected to `fail`.
 async function open(browser, url, { fresh = false, before, fail = false } = {}) {
-  const page = (!fresh && browser.context.pages()[0]) || await browser.context.newPage();
-  const failed = new Promise((_, reject) => fail || page.on('pageerror',
-    (error) => reject(new Error('script error in the page: ' + error))));
+  let onError = () => {};
+  const failed = new Promise((_, reject) => {
+    if (!fail) onError = (error) => reject(new Error('script error in the page: ' + error));
+  });
   failed.catch(() => {});
+  if (before) url = pathToFileURL(withScript(new URL(url), before)).href;
+  const page = await engine.open(browser, url, { fresh, onError });
   failures.set(page, failed);
-  if (before) await page.addInitScript(before);
-  await page.goto(url);
   return page;
+}
+
+// A copy of the page at `url` whose head starts with `script`, beside the original.
+function withScript(url, script) {
+  const file = require('node:url').fileURLToPath(url);
+  const copy = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-before-')),
+                         path.basename(file));
+  fs.writeFileSync(copy, fs.readFileSync(file, 'utf8')
+    .replace('<head>', () => `<head><script>(${script})();</script>`));
+  return copy;
 }
 
 // Waits for `condition` (a function or an expression) to hold in the page.
 const until = (page, condition, argument) =>
-  Promise.race([page.waitForFunction(condition, argument), failures.get(page)]);
-const js = (page, fn, argument) => page.evaluate(fn, argument);
-const text = (page, selector) => page.locator(selector).textContent();
-const texts = (page, selector) => page.locator(selector).allTextContents();
-const count = (page, selector) => page.locator(selector).count();
-const visible = (page, selector) => page.locator(selector).isVisible();
-const attribute = (page, selector, name) => page.locator(selector).getAttribute(name);
-const key = (page, name) => page.keyboard.press(name);
-const reload = (page) => page.reload();
-const closePage = (page) => page.close();
-const resize = (page, width, height) => page.setViewportSize({ width, height });
-const viewport = (page) => page.viewportSize();
-const setOffline = (browser, offline) => browser.context.setOffline(offline);
+  Promise.race([engine.until(page, condition, argument), failures.get(page)]);
+const js = (page, fn, argument) => engine.js(page, fn, argument);
+// `read` in the page once `selector` is there, given `argument` (the selector unless told).
+async function element(page, selector, read, argument = selector) {
+  await until(page, (s) => document.querySelector(s) !== null, selector);
+  return js(page, read, argument);
+}
+const text = (page, selector) => element(page, selector,
+  (s) => document.querySelector(s).textContent);
+const texts = (page, selector) => js(page, (s) => Array.from(document.querySelectorAll(s),
+  (e) => e.textContent), selector);
+const count = (page, selector) => js(page, (s) => document.querySelectorAll(s).length, selector);
+const visible = (page, selector) => element(page, selector,
+  (s) => document.querySelector(s).getClientRects().length > 0);
+const attribute = (page, selector, name) => element(page, selector,
+  ([s, n]) => document.querySelector(s).getAttribute(n), [selector, name]);
+const key = (page, name) => engine.key(page, name);
+const reload = (page) => engine.reload(page);
+const closePage = (page) => engine.close(page);
+const resize = (page, width, height) => engine.resize(page, width, height);
+// The page's size once resized to `width` × `height`: some browsers' windows are wider.
+const fitted = (width, height) =>
+  ({ width: Math.max(width, engine.narrowest ? engine.narrowest() : 0), height });
+const viewport = (page) => js(page, () => ({ width: innerWidth, height: innerHeight }));
+const setOffline = (browser, offline) => engine.setOffline(browser, offline);
 
 // Where `selector` is, in page pixels: { x, y, width, height }.
 async function box(page, selector) {
-  const found = await page.locator(selector).boundingBox();
+  const found = await js(page, (s) => {
+    const e = document.querySelector(s);
+    if (!e) return null;
+    const { x, y, width, height } = e.getBoundingClientRect();
+    return { x, y, width, height };
+  }, selector);
   assert.ok(found, `${selector} is not on the page`);
   return found;
 }
@@ -80,54 +100,54 @@ const middle = ({ x, y, width, height }) => ({ x: x + width / 2, y: y + height /
 const centreOf = async (page, selector) => middle(await box(page, selector));
 
 // A real mouse click in the middle of `target` (a selector, or a page point), or with `tap` a
-// finger's tap there; with `leave`, the pointer leaves for the corner as soon as it is released.
+// finger's tap there (the mouse's click where the engine's driver has no touch); with `leave`,
+// the pointer leaves for the corner as soon as it is released.
 async function click(page, target, { leave = false, tap = false } = {}) {
-  const { x, y } = typeof target === 'string' ? await centreOf(page, target) : target;
-  if (tap) return page.touchscreen.tap(x, y);
-  await page.mouse.click(x, y);
-  if (leave) await page.mouse.move(0, 0);
-}
-
-// DevTools, which Chromium alone speaks: one session per page.
-const sessions = new WeakMap();
-async function devtools(page, method, parameters) {
-  if (!sessions.has(page)) sessions.set(page, await page.context().newCDPSession(page));
-  return sessions.get(page).send(method, parameters);
+  const point = typeof target === 'string' ? await centreOf(page, target) : target;
+  await engine.pointer(page, tap ? 'touch' : 'mouse', [point], { leave });
 }
 
 // Presses at `from` (a page point), moves by dx, dy in five steps and lets go: the mouse's left
 // button, or with `finger` a finger on the touch screen.
-async function drag(page, from, dx, dy, { finger = false } = {}) {
-  const at = (step) => ({ x: from.x + (dx * step) / 5, y: from.y + (dy * step) / 5 });
-  if (!finger) {
-    await page.mouse.move(from.x, from.y);
-    await page.mouse.down();
-    await page.mouse.move(from.x + dx, from.y + dy, { steps: 5 });
-    return page.mouse.up();
-  }
-  const touch = (type, point) =>
-    devtools(page, 'Input.dispatchTouchEvent', { type, touchPoints: point ? [point] : [] });
-  await touch('touchStart', from);
-  for (let step = 1; step <= 5; step += 1) await touch('touchMove', at(step));
-  await touch('touchEnd');
-}
+const drag = (page, from, dx, dy, { finger = false } = {}) => engine.pointer(page,
+  finger ? 'touch' : 'mouse', [0, 1, 2, 3, 4, 5].map((step) =>
+    ({ x: from.x + (dx * step) / 5, y: from.y + (dy * step) / 5 })));
 
-// Every address the browser asks for from now on.
+// Every address the browser asks for from now on, as `(page) => addresses`; where the engine's
+// driver cannot tell, what the page itself records it fetched.
 function requests(browser) {
-  const asked = [];
-  browser.context.on('request', (request) => asked.push(request.url()));
-  return asked;
+  const asked = engine.requests(browser);
+  return async (page) => asked || js(page, () => performance.getEntries()
+    .filter((entry) => ['navigation', 'resource'].includes(entry.entryType))
+    .map((entry) => entry.name));
 }
 
-// The page's pixels in `clip` (page pixels), as RGB.
+// The app's manifest, and what keeps the browser from installing it: as the browser reads them
+// where its driver tells, else as the page links the manifest.
+const app = (page) => (engine.app ? engine.app(page) : js(page, async () => ({ errors: [],
+  manifest: await (await fetch(document.querySelector('link[rel="manifest"]').href)).json() })));
+
+// The page's pixels in `clip` (page pixels), as RGB, one value for each device pixel.
 async function grab(page, clip) {
-  const { data, width, height } = PNG.sync.read(await page.screenshot({ clip }));
-  return { width, height, rgb: data.filter((_, i) => i % 4 !== 3) };
+  const shot = PNG.sync.read(await engine.capture(page));
+  const scale = shot.width / (await viewport(page)).width;
+  const [x, y, width, height] = [clip.x, clip.y, clip.width, clip.height]
+    .map((v) => Math.round(v * scale));
+  const rgb = Buffer.alloc(width * height * 3);
+  for (let row = 0; row < height; row += 1) {
+    for (let column = 0; column < width; column += 1) {
+      const from = ((y + row) * shot.width + x + column) * 4;
+      shot.data.copy(rgb, (row * width + column) * 3, from, from + 3);
+    }
+  }
+  return { width, height, rgb };
 }
 
+// The page as it stands, in the screenshots' folder, under the engine's name.
 async function screenshot(page, name) {
-  fs.mkdirSync(process.env.VOREK_SCREENSHOTS, { recursive: true });
-  await page.screenshot({ path: path.join(process.env.VOREK_SCREENSHOTS, name + '.png') });
+  const folder = path.join(process.env.VOREK_SCREENSHOTS, engine.name);
+  fs.mkdirSync(folder, { recursive: true });
+  fs.writeFileSync(path.join(folder, name + '.png'), await engine.capture(page));
 }
 
 // --- the game's page ---
@@ -174,7 +194,8 @@ const piece = (number) => control('Vorek', 'p' + number);
 const titleBar = (form, part = 'caption') => `${windowOf(form)} > .titlebar .${part}`;
 
 async function expectCentred(page, form) {
-  const { x, y } = middle(await box(page, windowOf(form))), { width, height } = viewport(page);
+  const { x, y } = middle(await box(page, windowOf(form)));
+  const { width, height } = await viewport(page);
   assert.ok(Math.abs(x - width / 2) <= 1 && Math.abs(y - height / 2) <= 1, `${form} off centre`);
 }
 
@@ -288,8 +309,9 @@ const solvable = (board) => solver(board, '--solvable');
 const solve = (board) => solver(board);
 
 module.exports = {
-  phone, launch, open, until, js, text, texts, count, visible, attribute, key, closePage, resize,
-  viewport, setOffline, box, middle, centreOf, click, devtools, drag, requests, grab, screenshot,
+  engine, phone, launch, open, until, js, text, texts, count, visible, attribute, key, closePage,
+  resize, fitted, viewport, setOffline, box, middle, centreOf, click, drag, requests, app, grab,
+  screenshot,
   pageUrl, flags, events, settled, started, reopen, openGame, delivered, play, windowOf, control,
   clientOf, piece, titleBar, expectCentred, forms, quitCaption, figures, INITIAL, PARKED,
   readBoard, expectDealt, playToTheEnd, theBox, closeTheBox, winGame, picture, changedPixels,

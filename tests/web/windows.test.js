@@ -57,12 +57,13 @@ const STEPS = {
   replay: (page) => s.click(page, '#replay').then(() => s.started(page)),
   reopen: (page) => s.reopen(page),
   resize: (page, width, height) => s.resize(page, width, height).then(() => s.until(page,
-    ([w, h]) => innerWidth === w && innerHeight === h, [width, height])),
+    ({ width: w, height: h }) => innerWidth === w && innerHeight === h, s.fitted(width, height))),
   // The page shrinks across or down: each window it leaves beyond its edge comes back just
   // enough to be taken by its title bar, and moves no other way.
   async shrink(page, width, height) {
-    const [view, before] = [s.viewport(page), await boxes(page)];
+    const [view, before] = [await s.viewport(page), await boxes(page)];
     await s.resize(page, width, height);
+    ({ width, height } = s.fitted(width, height));
     await s.until(page, allInReach(width, height));
     const [along, across, edge] = width < view.width ? ['x', 'y', width] : ['y', 'x', height];
     for (const [form, is] of Object.entries(await boxes(page))) {
@@ -186,7 +187,10 @@ async function untouchable(page) {
     .map((e) => e.tagName + (e.dataset.name ? ' ' + e.dataset.name : ''))), [], 'scroll or zoom');
   assert.equal(await s.js(page, () => Array.from(document.querySelectorAll(
     '#desktop .label, #desktop .frame-caption, #desktop .button'))
-    .filter((e) => getComputedStyle(e).userSelect !== 'none').length), 0, 'selectable text');
+    .filter((e) => {
+      const style = getComputedStyle(e);
+      return (style.userSelect || style.webkitUserSelect) !== 'none';
+    }).length), 0, 'selectable text');
 }
 
 const PHONE = [
