@@ -20,19 +20,34 @@ const AUTHOR = 'Si vous désirez me dire quelque chose au sujet du programme (ex
   "amélioration à faire), n'hésitez pas : ";
 
 // Every picture box of `form` shows its picture unscaled (as a piece on its home cell does)
-// inside its sunken edge: grey, then darker, on its top and left.
-async function expectPictures(page, form) {
+// inside its sunken edge: grey, then darker, on its top and left; on a screen of `scale` device
+// pixels a pixel, each of them a square of whole device pixels.
+async function expectPictures(page, form, scale = 1) {
   const grabbed = await s.grab(page, await s.box(page, s.clientOf(form)));
-  const at = (x, y) => [...grabbed.rgb.subarray((y * grabbed.width + x) * 3).subarray(0, 3)];
+  const at = (x, y) =>
+    [...grabbed.rgb.subarray((y * scale * grabbed.width + x * scale) * 3).subarray(0, 3)];
   for (const [name, { kind, rect: [x, y, width, height], edge, picture }] of
     Object.entries(s.figures.forms[form].controls).filter(([, c]) => c.kind === 'picture')) {
     const shown = s.picture(picture);
     assert.deepEqual([width, height], [shown.width + 2 * edge, shown.height + 2 * edge], name);
-    assert.equal(s.changedPixels(grabbed, x + edge, y + edge, shown).length, 0,
-      `${name} does not show ${picture} whole at ${x + edge},${y + edge}`);
+    assert.equal(s.changedPixels(grabbed, (x + edge) * scale, (y + edge) * scale,
+      magnified(shown, scale)).length, 0, `${name} does not show ${picture} whole at ${
+      x + edge},${y + edge}`);
     assert.deepEqual([at(x + 10, y), at(x, y + 10), at(x + 10, y + 1), at(x + 1, y + 10)],
       [[128, 128, 128], [128, 128, 128], [64, 64, 64], [64, 64, 64]], `${name}'s sunken edge`);
   }
+}
+
+// A picture with each pixel made a square of `scale` × `scale`.
+function magnified({ width, height, rgb }, scale) {
+  const big = Buffer.alloc(rgb.length * scale * scale);
+  for (let y = 0; y < height * scale; y += 1) {
+    for (let x = 0; x < width * scale; x += 1) {
+      const from = (Math.trunc(y / scale) * width + Math.trunc(x / scale)) * 3;
+      rgb.copy(big, (y * width * scale + x) * 3, from, from + 3);
+    }
+  }
+  return { width: width * scale, height: height * scale, rgb: big };
 }
 
 // The controls of `form` on the page: each one's name, place in the client area, text, name for
@@ -208,6 +223,17 @@ test('the page opened from disk', async (t) => {
       assert.equal((await s.flags(early)).status, '0');
       await s.closePage(early);
     });
+  } finally {
+    await browser.close();
+  }
+});
+
+test('the page at 200 %', async (t) => {
+  const browser = await s.launch({ screen: { scale: 2 } });
+  try {
+    const page = await s.openGame(browser);
+    await t.test('draws each pixel of every picture as 2 × 2 whole pixels, its edges 4 wide',
+      () => expectPictures(page, 'Vorek', 2));
   } finally {
     await browser.close();
   }

@@ -173,11 +173,11 @@ async function started(page) {
 const openGame = (browser, url = pageUrl()) => open(browser, url).then(started);
 const reopen = (page) => reload(page).then(() => started(page));
 
-// Once `more` events than the `before` delivered have run and shown.
-async function delivered(page, before, more = 1) {
-  await until(page, (n) => Number(document.body.dataset.events) >= n, before + more);
-  await settled(page);
-}
+// Once `more` events than the `before` delivered have run and shown (one question a poll).
+const delivered = (page, before, more = 1) => until(page, (n) => {
+  const d = document.body.dataset;
+  return Number(d.events) >= n && d.busy !== '1' && Number(d.frame) === Number(d.events) + 1;
+}, before + more);
 
 // A click that the page delivers to the program: waits until its event has run and shown.
 async function play(page, selector, options) {

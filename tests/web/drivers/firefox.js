@@ -36,14 +36,20 @@ async function open(browser, url, { fresh, onError }) {
 }
 
 // Asks again as soon as the page answers: Puppeteer's own wait, which installs a task in the
-// page each time, takes several times as long over BiDi.
+// page each time, takes several times as long over BiDi. A question the page cannot answer
+// (one asked while it loads again) is asked again, until the time is up.
 async function until(page, condition, argument) {
   const ask = typeof condition === 'function' ? condition : new Function(`return (${condition})`);
+  let failure = null;
   for (const deadline = Date.now() + 60000; Date.now() < deadline;) {
-    const answer = await page.evaluate(ask, argument);
-    if (answer) return answer;
+    try {
+      const answer = await page.evaluate(ask, argument);
+      if (answer) return answer;
+    } catch (error) {
+      failure = error;
+    }
   }
-  throw new Error(`the page never came to ${condition}`);
+  throw new Error(`the page never came to ${condition}${failure ? ': ' + failure : ''}`);
 }
 const js = (page, fn, argument) => page.evaluate(fn, argument);
 const reload = (page) => page.reload();
