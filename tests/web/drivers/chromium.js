@@ -5,6 +5,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const { chromium } = require('playwright-core');
+const { mouseGesture, versionOf } = require('./pages');
 
 const name = 'chromium';
 const executable = () => process.env.VOREK_CHROMIUM || '/usr/bin/chromium';
@@ -49,8 +50,7 @@ async function devtools(page, method, parameters) {
   return sessions.get(page).send(method, parameters);
 }
 
-// Presses at the first point, moves through the others and lets go at the last; `leave` moves
-// the mouse away to the corner at once.
+// A finger's tap or drag through DevTools, or the mouse's (pages.js).
 async function pointer(page, kind, points, { leave = false } = {}) {
   const [first, ...rest] = points;
   if (kind === 'touch' && rest.length === 0) return page.touchscreen.tap(first.x, first.y);
@@ -61,11 +61,7 @@ async function pointer(page, kind, points, { leave = false } = {}) {
     for (const point of rest) await touch('touchMove', point);
     return touch('touchEnd');
   }
-  await page.mouse.move(first.x, first.y);
-  await page.mouse.down();
-  for (const point of rest) await page.mouse.move(point.x, point.y);
-  await page.mouse.up();
-  if (leave) await page.mouse.move(0, 0);
+  return mouseGesture(page, points, leave);
 }
 
 // Every address the browser asks for from now on.
@@ -82,8 +78,7 @@ async function app(page) {
   return { errors: [...errors, ...installabilityErrors], manifest: JSON.parse(data) };
 }
 
-const version = () => require('node:child_process')
-  .execFileSync(executable(), ['--version'], { encoding: 'utf8' }).trim();
+const version = () => versionOf(executable());
 
 module.exports = { name, launch, open, until, js, reload, close, key, resize, setOffline,
   capture, pointer, requests, app, version };

@@ -2,6 +2,7 @@
 'use strict';
 
 const puppeteer = require('puppeteer-core');
+const { mouseGesture, versionOf } = require('./pages');
 
 const name = 'firefox';
 const executable = () => process.env.VOREK_FIREFOX || '/usr/bin/firefox-esr';
@@ -79,11 +80,7 @@ async function pointer(page, kind, points, { leave = false } = {}) {
     for (const point of rest) await page.touchscreen.touchMove(point.x, point.y);
     return page.touchscreen.touchEnd();
   }
-  await page.mouse.move(first.x, first.y);
-  await page.mouse.down();
-  for (const point of rest) await page.mouse.move(point.x, point.y);
-  await page.mouse.up();
-  if (leave) await page.mouse.move(0, 0);
+  return mouseGesture(page, points, leave);
 }
 
 function requests(browser) {
@@ -94,8 +91,7 @@ function requests(browser) {
   return asked;
 }
 
-const version = () => require('node:child_process')
-  .execFileSync(executable(), ['--version'], { encoding: 'utf8' }).trim();
+const version = () => versionOf(executable());
 
 module.exports = { name, launch, open, until, js, reload, close, key, resize, setOffline,
   capture, pointer, requests, version };
