@@ -1,7 +1,9 @@
 // make_site.js: writes the site for a web server from the program's page, script and
 // WebAssembly: the same three files, and what makes the site an app that installs from the
 // browser and plays offline: a web app manifest, its icons drawn from the program's icon, and a
-// service worker that keeps the site's files.
+// service worker that keeps the site's files. The page is also the folder's index.html, so that
+// the site opens from the folder's own address on any server; the worker answers that address
+// with the page it keeps.
 //
 // The worker's cache is named by the version and by the files' contents, so that a new build
 // replaces the cache at the next visit; the worker deletes only this site's older caches. The
@@ -20,6 +22,7 @@ const WORKER = 'vorek-sw.js';
 // Every cache of the worker is named so; the rest of its name says which build and which site.
 const CACHE_PREFIX = 'vorek ';
 const MANIFEST = 'vorek.webmanifest';
+const INDEX = 'index.html';
 // Pixel-multiplied, as the desktop's icons. A maskable icon is cropped to the circle of 80 % of
 // its width: the drawing stands in the square inside it, on the desktop's colour.
 const ICONS = [
@@ -105,7 +108,7 @@ function manifest({ title, description, colour }) {
     lang: 'fr',
     dir: 'ltr',
     id: './',
-    start_url: './vorek.html',
+    start_url: './',
     scope: './',
     display: 'standalone',
     background_color: colour,
@@ -116,7 +119,7 @@ function manifest({ title, description, colour }) {
   }, null, 2) + '\n';
 }
 
-function worker(cacheName, files) {
+function worker(cacheName, files, page) {
   return `// ${WORKER}: keeps the site's files, so that the game plays offline after one visit.
 'use strict';
 
@@ -125,6 +128,9 @@ function worker(cacheName, files) {
 const SITE = self.registration.scope;
 const CACHE = ${JSON.stringify(cacheName)} + ' ' + SITE;
 const FILES = ${JSON.stringify(files)};
+// The folder's address and its index.html are the page under another name.
+const PAGE = new URL(${JSON.stringify(page)}, SITE).href;
+const INDEXES = [SITE, new URL(${JSON.stringify(INDEX)}, SITE).href];
 
 // Fetched past the browser's HTTP cache, which may still hold an older build's files.
 self.addEventListener('install', (event) => {
@@ -143,8 +149,10 @@ self.addEventListener('activate', (event) => {
 // The site's files from the cache, whatever the network does; anything else from the network.
 self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
+  const address = event.request.url.replace(/[?#].*$/, '');
+  const asked = INDEXES.includes(address) ? PAGE : event.request;
   event.respondWith(caches.open(CACHE)
-    .then((cache) => cache.match(event.request, { ignoreSearch: true }))
+    .then((cache) => cache.match(asked, { ignoreSearch: true }))
     .then((kept) => kept || fetch(event.request)));
 });
 `;
@@ -186,7 +194,9 @@ function main() {
   const hash = crypto.createHash('sha256');
   for (const [file, bytes] of written) hash.update(file).update(bytes);
   const cacheName = `${CACHE_PREFIX}${version} ${hash.digest('hex').slice(0, 12)}`;
-  written.set(WORKER, Buffer.from(worker(cacheName, [...written.keys()])));
+  const kept = [...written.keys()];
+  written.set(INDEX, written.get(`${name}.html`));
+  written.set(WORKER, Buffer.from(worker(cacheName, kept, `${name}.html`)));
 
   fs.rmSync(siteDir, { recursive: true, force: true });
   fs.mkdirSync(siteDir, { recursive: true });

@@ -13,13 +13,14 @@ const s = require('./support');
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
                 '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json' };
 
-// Serves `site.directory`; with `site.cut`, every connection is dropped, as with no network.
+// Serves `site.directory`, the folder's address as its index.html, as web servers do; with
+// `site.cut`, every connection is dropped, as with no network.
 function serve(site) {
   const server = http.createServer((request, response) => {
     if (site.cut) return request.socket.destroy();
-    const name = path.basename(new URL(request.url, 'http://localhost').pathname);
+    const name = path.basename(new URL(request.url, 'http://localhost').pathname) || 'index.html';
     const file = path.join(site.directory, name);
-    if (!name || !fs.existsSync(file)) return response.writeHead(404).end();
+    if (!fs.existsSync(file)) return response.writeHead(404).end();
     response.writeHead(200,
       { 'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream' });
     fs.createReadStream(file).pipe(response);
@@ -40,19 +41,22 @@ test('the site served by a web server', async (t) => {
   const site = { directory: process.env.VOREK_SITE, cut: false };
   const server = await serve(site);
   const browser = await s.launch({ offline: false });
-  const url = `http://127.0.0.1:${server.address().port}/vorek.html`;
-  const files = ['vorek-192.png', 'vorek-512.png', 'vorek-maskable-512.png', 'vorek-sw.js',
-                 'vorek.html', 'vorek.js', 'vorek.wasm', 'vorek.webmanifest'];
-  // What the worker keeps: all but itself.
-  const kept = files.filter((file) => file !== 'vorek-sw.js');
+  // The site opens from its folder's address, and from its page's.
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const files = ['index.html', 'vorek-192.png', 'vorek-512.png', 'vorek-maskable-512.png',
+                 'vorek-sw.js', 'vorek.html', 'vorek.js', 'vorek.wasm', 'vorek.webmanifest'];
+  // What the worker keeps: all but itself and the page's other name.
+  const kept = files.filter((file) => !['vorek-sw.js', 'index.html'].includes(file));
   let page;
   try {
     await t.test('is the page, its program and its app, and plays', async () => {
       assert.deepEqual(fs.readdirSync(site.directory).sort(), files);
+      assert.ok(fs.readFileSync(path.join(site.directory, 'index.html'))
+        .equals(fs.readFileSync(path.join(site.directory, 'vorek.html'))));
       const requested = s.requests(browser);
       page = await s.openGame(browser, url);
       const fetched = await requested(page);
-      for (const file of ['vorek.html', 'vorek.js', 'vorek.wasm'])
+      for (const file of ['', 'vorek.js', 'vorek.wasm'])
         assert.ok(fetched.some((u) => new URL(u).pathname === '/' + file),
           `${file} was not fetched`);
       assert.equal(await s.readBoard(page), s.INITIAL);
@@ -66,6 +70,7 @@ test('the site served by a web server', async (t) => {
         const { errors, manifest: { name, lang, display, icons, ...manifest } } = await s.app(page);
         assert.deepEqual(errors, []);
         assert.deepEqual([name, lang, display], ['Vorek', 'fr', 'standalone']);
+        assert.equal(new URL(manifest.start_url, url).href, url, 'it starts elsewhere');
         assert.deepEqual(icons.map((icon) => [icon.sizes, icon.purpose]),
           [['192x192', 'any'], ['512x512', 'any'], ['512x512', 'maskable']]);
         const hex = '#' + (await s.js(page, () => getComputedStyle(document.body).backgroundColor))
@@ -88,6 +93,8 @@ test('the site served by a web server', async (t) => {
       await s.setOffline(browser, true);
       await s.reopen(page);
       await s.winGame(page);
+      page = await s.openGame(browser, url + 'vorek.html');
+      assert.equal(await s.readBoard(page), s.INITIAL);
     });
 
     await t.test('a later version replaces the cache at the next visit', async () => {
