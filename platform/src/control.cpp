@@ -41,7 +41,9 @@ const ControlState& Control::read() const { return form_.instance().control(inde
 
 ControlState& Control::write() const { return form_.instance().control(index_); }
 
-void Control::changed() const { form_.runtime().host().changed(form_.instance(), index_); }
+void Control::changed(Change what) const {
+  form_.runtime().host().changed(form_.instance(), index_, what);
+}
 
 PictureBox::PictureBox(FormRef form, std::string_view name)
     : Control(form, name, ControlKind::PictureBox) {}
@@ -51,12 +53,12 @@ Twips PictureBox::Top() const { return read().top; }
 
 void PictureBox::setLeft(Twips left) const {
   write().left = finite(left);
-  changed();
+  changed(Change::Position);
 }
 
 void PictureBox::setTop(Twips top) const {
   write().top = finite(top);
-  changed();
+  changed(Change::Position);
 }
 
 Captioned::Captioned(FormRef form, std::string_view name, ControlKind kind)
@@ -66,7 +68,7 @@ const std::string& Captioned::Caption() const { return read().caption; }
 
 void Captioned::setCaption(std::string_view caption) const {
   write().caption = std::string(caption);
-  changed();
+  changed(Change::Caption);
 }
 
 CommandButton::CommandButton(FormRef form, std::string_view name)

@@ -6,6 +6,7 @@
 
 #include "platform/design.h"
 #include "platform/form_ref.h"
+#include "platform/host.h"
 #include "platform/twips.h"
 
 namespace platform {
@@ -32,7 +33,7 @@ class Control {
  protected:
   const ControlState& read() const;
   ControlState& write() const;
-  void changed() const;
+  void changed(Change what) const;
 
  private:
   FormRef form_;

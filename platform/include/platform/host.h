@@ -8,6 +8,10 @@ namespace platform {
 class Form;
 class Runtime;
 
+// What a handler's write changed on a loaded control: a picture box's place, or the caption of
+// a button, a label or a frame. Nothing else of a control changes once it is loaded.
+enum class Change { Position, Caption };
+
 // The runtime keeps every property itself; a host only shows them. Each window system has its
 // host (Qt, Win32, the web page), and the null host keeps a log and needs no display.
 class Host {
@@ -23,8 +27,8 @@ class Host {
   // The form is being unloaded: its window must vanish now. The host may free it later, but
   // never inside the event that is running.
   virtual void unloaded(const Form& form) = 0;
-  // A property of control `index` was written; the view follows at once.
-  virtual void changed(const Form& form, int index) = 0;
+  // `what` of control `index` was written; the view follows at once.
+  virtual void changed(const Form& form, int index, Change what) = 0;
   // Blocks until the player has closed the box. It is modal over every window of the program.
   virtual void messageBox(std::string_view prompt, std::string_view title) = 0;
   // The French runtime-error box; blocks like messageBox.

@@ -21,13 +21,12 @@ void NullHost::unloaded(const Form& form) {
   }
 }
 
-void NullHost::changed(const Form& form, int index) {
+void NullHost::changed(const Form& form, int index, Change what) {
   if (!keepWrites) return;
-  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
   const ControlState& state = form.loadedControl(index);
   std::ostringstream write;
-  write << row.name << ' ';
-  if (row.kind == ControlKind::PictureBox) {
+  write << form.design().controls[static_cast<std::size_t>(index)].name << ' ';
+  if (what == Change::Position) {
     write << '(' << state.left << ", " << state.top << ')';
   } else {
     write << state.caption;

@@ -33,6 +33,7 @@ struct QtHost::Views {
   Runtime* runtime = nullptr;
   std::map<int, std::unique_ptr<FormWindow>> windows;
   std::map<std::string, QPixmap, std::less<>> pictures;
+  QMargins windowFrame;  // the window manager's, as last seen around one of the windows
   // Each button release where the player let go, however late it is read (on X11 only).
   std::unique_ptr<X11ReleaseFilter> releases = X11ReleaseFilter::install();
 
@@ -64,6 +65,7 @@ QWidget* QtHost::Views::build(const Form& form, int index, const ControlLayout& 
   Runtime* target = runtime;
   auto click = [target, slot, generation, index] { target->click(slot, generation, index); };
   const QString caption = qs(form.loadedControl(index).caption);
+  auto& setCaption = window.setCaption[static_cast<std::size_t>(index)];
   switch (row.kind) {
     case ControlKind::PictureBox:
       return new PictureBoxView(parent, picture(row.picture), layout.edge, click);
@@ -72,6 +74,7 @@ QWidget* QtHost::Views::build(const Form& form, int index, const ControlLayout& 
       button->setAutoDefault(false);
       button->setDefault(false);
       QObject::connect(button, &QPushButton::clicked, button, click);
+      setCaption = [button](const QString& text) { button->setText(text); };
       return button;
     }
     case ControlKind::Label: {
@@ -79,9 +82,14 @@ QWidget* QtHost::Views::build(const Form& form, int index, const ControlLayout& 
       label->setWordWrap(true);
       label->setAlignment(Qt::AlignTop |
                           (row.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft));
+      setCaption = [label](const QString& text) { label->setText(text); };
       return label;
     }
-    case ControlKind::Frame: return new QGroupBox(caption, parent);
+    case ControlKind::Frame: {
+      auto* frame = new QGroupBox(caption, parent);
+      setCaption = [frame](const QString& text) { frame->setTitle(text); };
+      return frame;
+    }
   }
   return nullptr;
 }
@@ -114,11 +122,12 @@ void QtHost::loaded(const Form& form) {
   const int slot = form.slot();
   const auto generation = form.generation();
   auto window = std::make_unique<FormWindow>(
-      [target, slot, generation] { target->closeRequest(slot, generation); });
+      [target, slot, generation] { target->closeRequest(slot, generation); }, views_->windowFrame);
   window->setObjectName(qs(design.name));
   window->setWindowTitle(qs(design.caption));
   if (!design.icon.empty()) window->setWindowIcon(QIcon(views_->picture(design.icon)));
   const FormLayout layout = layOut(form, kLayoutDpi, views_->pictureSizes());
+  window->setCaption.resize(design.controls.size());
   for (std::size_t i = 0; i < design.controls.size(); ++i) {
     const ControlLayout& control = layout.controls[i];
     QWidget* widget = views_->build(form, static_cast<int>(i), control, *window);
@@ -154,19 +163,14 @@ void QtHost::unloaded(const Form& form) {
   window->deleteLater();
 }
 
-void QtHost::changed(const Form& form, int index) {
+void QtHost::changed(const Form& form, int index, Change what) {
   FormWindow& window = *views_->windows.at(form.slot());
-  QWidget* widget = window.controls.at(static_cast<std::size_t>(index));
-  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
-  const QString caption = qs(form.loadedControl(index).caption);
-  switch (row.kind) {
-    case ControlKind::PictureBox:
-      widget->setGeometry(
-          qrect(layOutControl(form, index, kLayoutDpi, views_->pictureSizes()).rect));
-      break;
-    case ControlKind::CommandButton: static_cast<QPushButton*>(widget)->setText(caption); break;
-    case ControlKind::Label: static_cast<QLabel*>(widget)->setText(caption); break;
-    case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;
+  const auto at = static_cast<std::size_t>(index);
+  if (what == Change::Position) {
+    window.controls.at(at)->setGeometry(
+        qrect(layOutControl(form, index, kLayoutDpi, views_->pictureSizes()).rect));
+  } else {
+    window.setCaption.at(at)(qs(form.loadedControl(index).caption));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <utility>
 
 #include "platform/layout.h"
@@ -41,9 +42,6 @@ void paintFocusMark(QPainter& painter, const QRect& ring) {
     painter.drawRect(ring);
   }
 }
-
-// The window manager's frame, as last seen around one of our windows: every window has the same.
-QMargins knownFrame;
 
 QRect centredClient(QSize client, const QMargins& frame) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -102,28 +100,38 @@ void PictureBoxView::mouseReleaseEvent(QMouseEvent* event) {
   if (click && onClick_) onClick_();
 }
 
-FormWindow::FormWindow(std::function<void()> onCloseRequest)
-    : onCloseRequest_(std::move(onCloseRequest)) {}
+FormWindow::FormWindow(std::function<void()> onCloseRequest, QMargins& knownFrame)
+    : onCloseRequest_(std::move(onCloseRequest)), knownFrame_(knownFrame) {}
 
 void FormWindow::centre(QSize client) {
-  setGeometry(centredClient(client, knownFrame));
+  setGeometry(centredClient(client, knownFrame_));
   centring_ = true;
 }
 
-void FormWindow::paintEvent(QPaintEvent* event) {
-  // The frame is only known once the window manager has taken the window, which is done by its
-  // first paint: the first window of the run is set right then, the later ones start right.
-  if (centring_) {
+void FormWindow::showEvent(QShowEvent* event) {
+  if (QWindow* native = windowHandle(); native && !watching_) {
+    native->installEventFilter(this);
+    watching_ = true;
+  }
+  QWidget::showEvent(event);
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The frame is only known once the window manager has taken the window, which it has when it
+  // first exposes it, before anything is painted: the first window of the run is set right
+  // then, the later ones start right.
+  if (centring_ && watched == windowHandle() && event->type() == QEvent::Expose &&
+      windowHandle()->isExposed()) {
     centring_ = false;
     const QRect frame = frameGeometry();
     const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
                            frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
-    if (margins != knownFrame) {
-      knownFrame = margins;
-      setGeometry(centredClient(size(), knownFrame));
+    if (margins != knownFrame_) {
+      knownFrame_ = margins;
+      setGeometry(centredClient(size(), knownFrame_));
     }
   }
-  QWidget::paintEvent(event);
+  return QWidget::eventFilter(watched, event);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

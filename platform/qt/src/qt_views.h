@@ -1,6 +1,7 @@
 // qt_views.h: the widgets that show a loaded form: its window and its picture boxes.
 #pragma once
 
+#include <QMargins>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -44,24 +45,32 @@ class PictureBoxView final : public QWidget {
 };
 
 // A form's top-level window. Closing it through the title bar asks the runtime, which unloads
-// the form; the window itself never closes on its own.
+// the form; the window itself never closes on its own. `knownFrame` is the window manager's
+// frame as last seen around one of the host's windows (every window has the same): the window
+// reads it to centre itself, and keeps it up to date.
 class FormWindow final : public QWidget {
  public:
-  explicit FormWindow(std::function<void()> onCloseRequest);
+  FormWindow(std::function<void()> onCloseRequest, QMargins& knownFrame);
 
-  // Gives the window this client size and centres it, frame included, on the primary screen.
+  // Gives the window this client size and centres it, frame included, on the primary screen,
+  // again once the window manager has framed it if the frame is not the one known.
   void centre(QSize client);
 
-  // The control widgets, by their row in the design.
+  // The control widgets, by their row in the design, and how each shows a new caption (none for
+  // a picture box).
   std::vector<QWidget*> controls;
+  std::vector<std::function<void(const QString&)>> setCaption;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   std::function<void()> onCloseRequest_;
+  QMargins& knownFrame_;
   bool centring_ = false;
+  bool watching_ = false;  // the native window's events pass through eventFilter
 };
 
 }  // namespace platform

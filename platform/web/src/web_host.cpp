@@ -81,9 +81,8 @@ void WebHost::shown(const Form& form) { vorek_js_window_show(form.slot()); }
 
 void WebHost::unloaded(const Form& form) { vorek_js_window_remove(form.slot()); }
 
-void WebHost::changed(const Form& form, int index) {
-  const ControlDesign& row = form.design().controls[static_cast<std::size_t>(index)];
-  if (row.kind == ControlKind::PictureBox) {
+void WebHost::changed(const Form& form, int index, Change what) {
+  if (what == Change::Position) {
     const PixelRect at = layOutControl(form, index, kLayoutDpi, pictureSize).rect;
     vorek_js_control_move(form.slot(), index, at.left, at.top);
   } else {

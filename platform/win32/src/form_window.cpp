@@ -237,12 +237,12 @@ void FormWindow::retire() {
   PostMessageW(hwnd_, kDestroyLater, 0, 0);
 }
 
-void FormWindow::follow(int index) {
-  const ControlState& state = form_->loadedControl(index);
-  if (design_->controls[static_cast<std::size_t>(index)].kind == ControlKind::PictureBox) {
+void FormWindow::follow(int index, Change what) {
+  if (what == Change::Position) {
     place(index);
   } else {
-    SetWindowTextW(controls_[static_cast<std::size_t>(index)], wide(state.caption).c_str());
+    SetWindowTextW(controls_[static_cast<std::size_t>(index)],
+                   wide(form_->loadedControl(index).caption).c_str());
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pictures.h"
+#include "platform/host.h"
 #include "platform/layout.h"
 
 namespace platform {
@@ -37,8 +38,8 @@ class FormWindow {
   void show();
   // Hides the window now and destroys it once no event of its own is running.
   void retire();
-  // Control `index` of the form changed: its window follows.
-  void follow(int index);
+  // `what` of control `index` changed: its window follows.
+  void follow(int index, Change what);
   // Moves the focus to the next control in the design's tab order, or the previous one.
   void tab(bool backwards);
 

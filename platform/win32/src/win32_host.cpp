@@ -113,8 +113,8 @@ void Win32Host::unloaded(const Form& form) {
   windows_->loaded.erase(found);
 }
 
-void Win32Host::changed(const Form& form, int index) {
-  windows_->loaded.at(form.slot())->follow(index);
+void Win32Host::changed(const Form& form, int index, Change what) {
+  windows_->loaded.at(form.slot())->follow(index, what);
 }
 
 void Win32Host::messageBox(std::string_view prompt, std::string_view title) {

@@ -22,7 +22,7 @@ class NullHost final : public Host {
   void loaded(const Form& form) override;
   void shown(const Form& form) override;
   void unloaded(const Form& form) override;
-  void changed(const Form& form, int index) override;
+  void changed(const Form& form, int index, Change what) override;
   // Records the box, then runs `whileBoxOpen` as if the player acted before closing it.
   void messageBox(std::string_view prompt, std::string_view title) override;
   void errorBox(std::string_view text, std::string_view title) override;

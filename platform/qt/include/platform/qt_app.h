@@ -34,7 +34,7 @@ class QtHost final : public Host {
   void loaded(const Form& form) override;
   void shown(const Form& form) override;
   void unloaded(const Form& form) override;
-  void changed(const Form& form, int index) override;
+  void changed(const Form& form, int index, Change what) override;
   void messageBox(std::string_view prompt, std::string_view title) override;
   void errorBox(std::string_view text, std::string_view title) override;
   void quit(int status) override;
