@@ -28,7 +28,7 @@ constexpr ControlDesign kSecondControls[] = {
 constexpr FormDesign kFirst{"First", "Un", 4845, 3195, "", "", kFirstControls};
 constexpr FormDesign kSecond{"Second", "Deux", 1000, 1000, "", "Form_Load", kSecondControls};
 constexpr const FormDesign* kForms[] = {&kFirst, &kSecond};
-const ProjectRecord kProject{"Essai", "Essai", "", "1.00", 0x040C, kForms};
+const ProjectRecord kProject{"Essai", "Essai", "", "1.00", 0x040C, {}, kForms};
 
 struct Fixture : ::testing::Test {
   NullHost host;

@@ -12,6 +12,10 @@ const platform::ProjectRecord& project() {
       .description = VOREK_DESCRIPTION,
       .version = VOREK_VERSION,
       .locale = 0x040C,
+      .identity = {.program = VOREK_PROGRAM,
+                   .desktopId = VOREK_DESKTOP_ID,
+                   .localeName = "fr_FR",
+                   .windowClass = "Vorek"},
       .forms = kForms,
       .font = {"DejaVu Sans", 8},
       .texts =

@@ -42,6 +42,10 @@ std::wstring classOf(HWND hwnd) {
   return name;
 }
 
+// The program's window classes, named by its record.
+const std::wstring kFormClass = platform::formWindowClass(forms::project());
+const std::wstring kPictureBoxClass = platform::pictureBoxClass(forms::project());
+
 // Where a control stands in the client area of `parent`.
 PixelRect placeOf(HWND hwnd, HWND parent) {
   RECT rect;
@@ -180,7 +184,7 @@ class Win32Host : public ::testing::Test {
   HWND window(int slot) const {
     const platform::PixelSize client =
         platform::layOut(design(slot), static_cast<int>(GetDpiForSystem()), {}).client;
-    for (HWND hwnd : visibleWindows(platform::kFormWindowClass)) {
+    for (HWND hwnd : visibleWindows(kFormClass.c_str())) {
       if (textOf(hwnd) == wide(design(slot).caption) &&
           clientOf(hwnd) == PixelRect{0, 0, client.width, client.height})
         return hwnd;
@@ -356,7 +360,7 @@ TEST_F(Win32Host, TabFollowsTheLayoutsOrderFromTheFirstPictureBox) {
       EXPECT_EQ(overPicture, 0) << k - 1 << ": pixels of the picture changed";
     }
     focused =
-        classOf(order[k]) == platform::kPictureBoxClass ? shown(order[k]) : std::vector<COLORREF>{};
+        classOf(order[k]) == kPictureBoxClass ? shown(order[k]) : std::vector<COLORREF>{};
   }
   // Shift+Tab goes back.
   BYTE keys[256];
@@ -395,7 +399,7 @@ TEST_F(Win32Host, ATitleBarCloseUnloadsTheWindowAndTheLastOneEndsTheProgram) {
   SendMessageW(window(kPortrait), WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(waitFor([&] { return runtime.ended(); }));
   EXPECT_EQ(runtime.exitStatus(), 0);
-  EXPECT_TRUE(visibleWindows(platform::kFormWindowClass).empty());
+  EXPECT_TRUE(visibleWindows(kFormClass.c_str()).empty());
 }
 
 TEST_F(Win32Host, OkOnTheAboutWindowEndsEveryWindowWithStatusZero) {
@@ -404,7 +408,7 @@ TEST_F(Win32Host, OkOnTheAboutWindowEndsEveryWindowWithStatusZero) {
   click(control(window(kSujet), kSujet, "ok"));
   ASSERT_TRUE(waitFor([&] { return runtime.ended(); }));
   EXPECT_EQ(runtime.exitStatus(), 0);
-  EXPECT_TRUE(visibleWindows(platform::kFormWindowClass).empty());
+  EXPECT_TRUE(visibleWindows(kFormClass.c_str()).empty());
 }
 
 TEST_F(Win32Host, TheBoxBlocksItsHandlerAndEveryWindowUntilItIsClosed) {
@@ -436,7 +440,7 @@ TEST_F(Win32Host, ARuntimeErrorShowsTheFrenchBoxThenEndsWithStatusOne) {
             EXPECT_NE(boxText(box).find(L"D\u00e9passement de capacit\u00e9"), std::wstring::npos);
           });
   EXPECT_EQ(runtime.exitStatus(), 1);
-  EXPECT_TRUE(visibleWindows(platform::kFormWindowClass).empty());
+  EXPECT_TRUE(visibleWindows(kFormClass.c_str()).empty());
 }
 
 TEST_F(Win32Host, InputMadeDuringAnEventWaitsItsTurnUnlessItsWindowWent) {
@@ -465,7 +469,7 @@ TEST_F(Win32Host, AShuffleRebuildsOneMainWindowAndItsPiecesFollowTheirPositions)
     HWND main = window(kVorek);
     return main != nullptr && textOf(control(main, kVorek, "Quitter")) == L"Finir";
   }));
-  EXPECT_EQ(visibleWindows(platform::kFormWindowClass).size(), 1u);
+  EXPECT_EQ(visibleWindows(kFormClass.c_str()).size(), 1u);
   expectAsLaidOut(kVorek);
 }
 

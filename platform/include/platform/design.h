@@ -68,6 +68,15 @@ struct ProgramTexts {
   std::string_view ok;                  // the button of the page's message box
 };
 
+// Who the program is to the systems it runs on. No host names the program itself: each takes
+// these from the record.
+struct ProgramIdentity {
+  std::string_view program;      // the command's name: Qt's application name, X11's window class
+  std::string_view desktopId;    // its desktop entry's name, and Wayland's app_id
+  std::string_view localeName;   // the record's locale, as Qt names it ("fr_FR")
+  std::string_view windowClass;  // the Win32 window classes' first word ("…Form", "…PictureBox")
+};
+
 // What the program's entry hands to the runtime: who it is and its forms, in order. The first
 // form is the start-up object.
 struct ProjectRecord {
@@ -76,6 +85,7 @@ struct ProjectRecord {
   std::string_view description;
   std::string_view version;
   int locale;  // Windows language identifier; 0x040C is French
+  ProgramIdentity identity;
   std::span<const FormDesign* const> forms;
   ProgramFont font = {};
   ProgramTexts texts = {};

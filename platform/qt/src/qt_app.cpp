@@ -96,20 +96,23 @@ std::unique_ptr<QSocketNotifier> catchTerminationSignals(Runtime& runtime) {
 }  // namespace
 
 void setUpApplication(const ProjectRecord& project) {
-  QCoreApplication::setApplicationName(qs(project.title).toLower());
-  QGuiApplication::setDesktopFileName("org.example." + QCoreApplication::applicationName());
+  const ProgramIdentity& identity = project.identity;
+  QCoreApplication::setApplicationName(qs(identity.program));
+  QGuiApplication::setDesktopFileName(qs(identity.desktopId));
   QCoreApplication::setApplicationVersion(qs(project.version));
   QCoreApplication::setOrganizationName(qs(project.name));
-  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  const QLocale locale(qs(identity.localeName));
+  QLocale::setDefault(locale);
   // The runtime decides when the program ends: when its last loaded form goes, or at End.
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setFont(QFont(qs(project.font.family), project.font.pointSize));
   if (!project.forms.empty() && !project.forms[0]->icon.empty()) {
     QApplication::setWindowIcon(QIcon(pictureResource(project.forms[0]->icon)));
   }
-  // Qt's own texts (the OK of the message boxes) in French, where Debian's translations are.
+  // Qt's own texts (the OK of the message boxes) in the program's language, where Debian's
+  // translations are.
   auto* translator = new QTranslator(qApp);
-  if (translator->load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+  if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QCoreApplication::installTranslator(translator);
   } else {
@@ -120,7 +123,9 @@ void setUpApplication(const ProjectRecord& project) {
 int runOnQt(int argc, char** argv, const ProjectRecord& project, const ProgramFactory& program) {
   if (!hasDisplay()) {
     std::fprintf(stderr, "%s\n",
-                 filledIn(project.texts.noDisplay, argc > 0 ? argv[0] : "vorek").c_str());
+                 filledIn(project.texts.noDisplay,
+                          argc > 0 ? std::string_view(argv[0]) : project.identity.program)
+                     .c_str());
     return EXIT_FAILURE;
   }
   displayUnreachable = project.texts.displayUnreachable;

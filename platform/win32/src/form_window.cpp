@@ -17,6 +17,7 @@
 #include "platform/runtime.h"
 #include "platform/win32_app.h"
 #include "wide.h"
+#include "wine_workarounds.h"
 
 namespace platform {
 namespace {
@@ -42,15 +43,9 @@ LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-bool runningOnWine() {
-  static const bool wine =
-      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
-
 }  // namespace
 
-void registerFormWindowClass(HINSTANCE instance, HICON icon) {
+void registerFormWindowClass(HINSTANCE instance, const wchar_t* className, HICON icon) {
   WNDCLASSEXW window{};
   window.cbSize = sizeof window;
   window.lpfnWndProc = FormWindow::windowProc;
@@ -58,15 +53,17 @@ void registerFormWindowClass(HINSTANCE instance, HICON icon) {
   window.hIcon = icon;
   window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window.lpszClassName = kFormWindowClass;
+  window.lpszClassName = className;
   RegisterClassExW(&window);
 }
 
-FormWindow::FormWindow(Runtime& runtime, const Form& form, Pictures& pictures)
+FormWindow::FormWindow(Runtime& runtime, const Form& form, Pictures& pictures,
+                       const WindowClasses& classes)
     : runtime_(&runtime),
       form_(&form),
       design_(&form.design()),
       pictures_(&pictures),
+      classes_(&classes),
       slot_(form.slot()),
       generation_(form.generation()) {}
 
@@ -75,12 +72,12 @@ FormWindow::~FormWindow() {
 }
 
 FormWindow* FormWindow::create(HINSTANCE instance, Runtime& runtime, const Form& form,
-                               Pictures& pictures) {
-  auto* window = new FormWindow(runtime, form, pictures);
+                               Pictures& pictures, const WindowClasses& classes) {
+  auto* window = new FormWindow(runtime, form, pictures, classes);
   bool attached = false;
   window->attached_ = &attached;
   const std::wstring caption = wide(form.design().caption);
-  if (CreateWindowExW(kExStyle, kFormWindowClass, caption.c_str(), kStyle, CW_USEDEFAULT,
+  if (CreateWindowExW(kExStyle, classes.form.c_str(), caption.c_str(), kStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                       window) == nullptr) {
     // Once attached, the window object went with the window (WM_NCDESTROY).
@@ -98,9 +95,8 @@ FormWindow* FormWindow::create(HINSTANCE instance, Runtime& runtime, const Form&
 }
 
 FormWindow* FormWindow::of(HWND hwnd) {
-  wchar_t name[32];
-  if (hwnd == nullptr || GetClassNameW(hwnd, name, 32) == 0 ||
-      std::wstring_view(name) != kFormWindowClass) {
+  if (hwnd == nullptr ||
+      GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&windowProc)) {
     return nullptr;
   }
   return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -137,8 +133,8 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
   switch (row.kind) {
     case ControlKind::PictureBox: {
       const std::wstring name = wide(layOutControl(*form_, index, 96, {}).accessibleName);
-      return createPictureBox(hwnd_, kFirstControlId + index, pictures_->bitmap(row.picture),
-                              name.c_str());
+      return createPictureBox(hwnd_, classes_->pictureBox.c_str(), kFirstControlId + index,
+                              pictures_->bitmap(row.picture), name.c_str());
     }
     // No control is the default push button: Return does nothing, as Esc does.
     case ControlKind::CommandButton: return make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
@@ -223,10 +219,7 @@ void FormWindow::resizeClient(int x, int y, bool centre) {
 }
 
 void FormWindow::show() {
-  // Wine 8 never asks the X window manager to activate a window that is on the screen already;
-  // it does activate one that it maps. There, a shown window is unmapped and mapped again.
-  if (runningOnWine() && IsWindowVisible(hwnd_) && GetForegroundWindow() != hwnd_)
-    ShowWindow(hwnd_, SW_HIDE);
+  unmapToActivate(hwnd_);
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   BringWindowToTop(hwnd_);
   SetForegroundWindow(hwnd_);
@@ -256,11 +249,8 @@ void FormWindow::tab(bool backwards) {
   }
   const int next = (at + (backwards ? count - 1 : 1)) % count;
   SetFocus(controls_[static_cast<std::size_t>(tabOrder_[static_cast<std::size_t>(next)])]);
-  // The keyboard is in use: show where the focus is. Wine passes the change on to no control,
-  // so the window passes it on itself.
-  const WPARAM shown = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
-  SendMessageW(hwnd_, WM_CHANGEUISTATE, shown, 0);
-  for (HWND control : controls_) SendMessageW(control, WM_UPDATEUISTATE, shown, 0);
+  // The keyboard is in use: show where the focus is.
+  showFocusMarks(hwnd_, controls_);
 }
 
 template <typename Call>

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "pictures.h"
@@ -17,9 +18,15 @@ class Runtime;
 struct ControlDesign;
 struct FormDesign;
 
-// Registers the forms' window class (kFormWindowClass) once per program; `icon` is the program's
-// icon, the one of every window whose design names none.
-void registerFormWindowClass(HINSTANCE instance, HICON icon);
+// The names of the program's window classes, from the project's identity.
+struct WindowClasses {
+  std::wstring form;
+  std::wstring pictureBox;
+};
+
+// Registers the forms' window class once per program; `icon` is the program's icon, the one of
+// every window whose design names none.
+void registerFormWindowClass(HINSTANCE instance, const wchar_t* className, HICON icon);
 
 // One loaded form's window. It belongs to its HWND (GWLP_USERDATA) and is deleted with it. It
 // reaches the runtime only through events named by the form's slot and load generation, so a
@@ -29,8 +36,9 @@ class FormWindow {
   // Builds the window of `form`, just loaded: hidden, its client area at the design's size and
   // centred on its monitor's work area. Throws a runtime error when it cannot.
   static FormWindow* create(HINSTANCE instance, Runtime& runtime, const Form& form,
-                            Pictures& pictures);
-  // The FormWindow of `hwnd`, or null when it is not one of ours.
+                            Pictures& pictures, const WindowClasses& classes);
+  // The FormWindow of `hwnd`, or null when it is not one of ours: a window of ours is one whose
+  // class has our window procedure, whatever the class's name.
   static FormWindow* of(HWND hwnd);
 
   HWND hwnd() const { return hwnd_; }
@@ -46,7 +54,8 @@ class FormWindow {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  FormWindow(Runtime& runtime, const Form& form, Pictures& pictures);
+  FormWindow(Runtime& runtime, const Form& form, Pictures& pictures,
+             const WindowClasses& classes);
   ~FormWindow();
 
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -72,6 +81,7 @@ class FormWindow {
   const Form* form_;
   const FormDesign* design_;
   Pictures* pictures_;
+  const WindowClasses* classes_;
   int slot_;
   std::uint64_t generation_;
   HWND hwnd_ = nullptr;

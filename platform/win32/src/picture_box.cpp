@@ -116,19 +116,20 @@ LRESULT CALLBACK pictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-void registerPictureBoxClass(HINSTANCE instance) {
+void registerPictureBoxClass(HINSTANCE instance, const wchar_t* className) {
   WNDCLASSEXW window{};
   window.cbSize = sizeof window;
   window.lpfnWndProc = pictureBoxProc;
   window.hInstance = instance;
   window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window.lpszClassName = kPictureBoxClass;
+  window.lpszClassName = className;
   RegisterClassExW(&window);
 }
 
-HWND createPictureBox(HWND parent, int id, const Picture& picture, const wchar_t* name) {
+HWND createPictureBox(HWND parent, const wchar_t* className, int id, const Picture& picture,
+                      const wchar_t* name) {
   // The box paints its sunken edge itself, as wide as the screen's density asks.
-  return CreateWindowExW(0, kPictureBoxClass, name,
+  return CreateWindowExW(0, className, name,
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),

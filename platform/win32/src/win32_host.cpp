@@ -53,6 +53,7 @@ struct Win32Host::Windows {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   Runtime* runtime = nullptr;
   Pictures pictures{instance};
+  WindowClasses classes;  // named once the runtime, and so the project, is known
   std::map<int, FormWindow*> loaded;  // the window of each loaded form, by slot
   bool ended = false;
   // For as long as the host serves this thread.
@@ -82,11 +83,7 @@ struct Win32Host::Windows {
   }
 };
 
-Win32Host::Win32Host() : windows_(std::make_unique<Windows>()) {
-  // The program's icon is icon group 1 of the executable, when it has one.
-  registerFormWindowClass(windows_->instance, LoadIconW(windows_->instance, MAKEINTRESOURCEW(1)));
-  registerPictureBoxClass(windows_->instance);
-}
+Win32Host::Win32Host() : windows_(std::make_unique<Windows>()) {}
 
 Win32Host::~Win32Host() {
   for (HWND hwnd : formWindows()) DestroyWindow(hwnd);
@@ -95,11 +92,29 @@ Win32Host::~Win32Host() {
   PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
-void Win32Host::attach(Runtime& runtime) { windows_->runtime = &runtime; }
+std::wstring formWindowClass(const ProjectRecord& project) {
+  return wide(project.identity.windowClass) + L"Form";
+}
+
+std::wstring pictureBoxClass(const ProjectRecord& project) {
+  return wide(project.identity.windowClass) + L"PictureBox";
+}
+
+void Win32Host::attach(Runtime& runtime) {
+  windows_->runtime = &runtime;
+  WindowClasses& classes = windows_->classes;
+  classes = {formWindowClass(runtime.project()), pictureBoxClass(runtime.project())};
+  // The program's icon is icon group 1 of the executable, when it has one. A class registered
+  // already (by an earlier host of the program) stays as it is.
+  registerFormWindowClass(windows_->instance, classes.form.c_str(),
+                          LoadIconW(windows_->instance, MAKEINTRESOURCEW(1)));
+  registerPictureBoxClass(windows_->instance, classes.pictureBox.c_str());
+}
 
 void Win32Host::loaded(const Form& form) {
   windows_->loaded[form.slot()] =
-      FormWindow::create(windows_->instance, *windows_->runtime, form, windows_->pictures);
+      FormWindow::create(windows_->instance, *windows_->runtime, form, windows_->pictures,
+                         windows_->classes);
 }
 
 void Win32Host::shown(const Form& form) { windows_->loaded.at(form.slot())->show(); }

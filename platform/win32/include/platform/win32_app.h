@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/design.h"
@@ -12,9 +13,10 @@
 
 namespace platform {
 
-// The window classes of the forms and of the picture boxes, as seen from outside.
-inline constexpr const wchar_t* kFormWindowClass = L"VorekForm";
-inline constexpr const wchar_t* kPictureBoxClass = L"VorekPictureBox";
+// The window classes of the forms and of the picture boxes, as seen from outside: the project's
+// window class followed by "Form" and "PictureBox".
+std::wstring formWindowClass(const ProjectRecord& project);
+std::wstring pictureBoxClass(const ProjectRecord& project);
 // The first control's identifier; the others follow in design order. IDOK and IDCANCEL are
 // below it, so that no control is taken for the window's default or cancel button.
 inline constexpr int kFirstControlId = 100;
