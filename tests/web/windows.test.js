@@ -211,8 +211,9 @@ const PHONE = [
   ['a finger on the title bar moves the window',
     [['click', 'V_portrait', 'Command1', TAP], ['drag', 'Vorek', -40, 90, FINGER]],
     { still: true, shot: 'phone-moved' }],
-  ['a whole game by taps, on a taller phone', [['resize', 390, 844], ['reopen'], ['win']],
-    { still: true, shot: 'phone-after-game' }],
+  // Where the driver has no touch screen, taps are clicks: games.test.js plays those games.
+  ...(s.engine.touch === false ? [] : [['a whole game by taps, on a taller phone',
+    [['resize', 390, 844], ['reopen'], ['win']], { still: true, shot: 'phone-after-game' }]]),
 ];
 
 for (const [title, screen, rows] of [['the windows', {}, DESKTOP],

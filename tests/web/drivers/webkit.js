@@ -206,5 +206,8 @@ const version = () => {
   return `WebKitGTK ${packaged.replace(/-.*/, '')}`;
 };
 
-module.exports = { name, narrowest: () => narrowest, launch, open, until, js, reload, close, key,
+// Taps are the mouse's clicks here (pointer above).
+const touch = false;
+
+module.exports = { name, touch, narrowest: () => narrowest, launch, open, until, js, reload, close, key,
   resize, setOffline, capture, pointer, requests, version };
