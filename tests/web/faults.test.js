@@ -7,7 +7,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const zlib = require('node:zlib');
-const { test } = require('node:test');
+const { after, before, test } = require('node:test');
 const s = require('./support');
 
 const CANNOT_RUN = 'Vorek ne peut pas fonctionner dans ce navigateur\u00a0: ';
@@ -22,44 +22,45 @@ async function expectCannotRun(browser, url, why) {
   return page;
 }
 
+// One browser for the cases that need no setting of their own: a start costs seconds of the
+// processor in some engines.
+let browser;
+before(async () => { browser = await s.launch(); });
+after(() => browser.close());
+
 test('a runtime error', async (t) => {
-  const browser = await s.launch();
-  try {
-    const page = await s.openGame(browser, s.pageUrl(process.env.VOREK_FAULTY_PAGE));
+  const page = await s.openGame(browser, s.pageUrl(process.env.VOREK_FAULTY_PAGE));
 
-    await t.test('is told in a French box, and nothing else reacts meanwhile', async () => {
-      await s.click(page, s.control('V_portrait', 'Command1'));
-      await s.until(page, () => document.body.dataset.box === 'open');
-      assert.deepEqual(await s.theBox(page), { title: 'Vorek', buttons: ['OK'],
-        text: "Erreur d'exécution '5' :\n\nArgument ou appel de procédure incorrect (MsgBox)" });
-      await s.screenshot(page, 'runtime-error');
-      await s.click(page, s.titleBar('V_portrait', 'close'));
-      assert.deepEqual(await s.forms(page), ['MsgBox', 'V_portrait'], 'the close box reacted');
-    });
+  await t.test('is told in a French box, and nothing else reacts meanwhile', async () => {
+    await s.click(page, s.control('V_portrait', 'Command1'));
+    await s.until(page, () => document.body.dataset.box === 'open');
+    assert.deepEqual(await s.theBox(page), { title: 'Vorek', buttons: ['OK'],
+      text: "Erreur d'exécution '5' :\n\nArgument ou appel de procédure incorrect (MsgBox)" });
+    await s.screenshot(page, 'runtime-error');
+    await s.click(page, s.titleBar('V_portrait', 'close'));
+    assert.deepEqual(await s.forms(page), ['MsgBox', 'V_portrait'], 'the close box reacted');
+  });
 
-    await t.test('ends the program once the box is closed', async () => {
-      await s.key(page, 'Enter');  // the box's OK has the focus
-      await s.settled(page);
-      const { state, status } = await s.flags(page);
-      assert.deepEqual([state, status, await s.forms(page)], ['ended', '1', []]);
-      assert.equal(await s.text(page, '#ended .ended-text'),
-        'Vorek s’est arrêté sur une erreur.');
-    });
-  } finally {
-    await browser.close();
-  }
+  await t.test('ends the program once the box is closed', async () => {
+    await s.key(page, 'Enter');  // the box's OK has the focus
+    await s.settled(page);
+    const { state, status } = await s.flags(page);
+    assert.deepEqual([state, status, await s.forms(page)], ['ended', '1', []]);
+    assert.equal(await s.text(page, '#ended .ended-text'),
+      'Vorek s’est arrêté sur une erreur.');
+  });
 });
 
 test('a page that cannot run', async (t) => {
   await t.test('says that WebAssembly is off in a browser without it', async () => {
-    const browser = await s.launch({ webAssembly: false });
+    const withoutWasm = await s.launch({ webAssembly: false });
     try {
-      const page = await expectCannotRun(browser, s.pageUrl(),
+      const page = await expectCannotRun(withoutWasm, s.pageUrl(),
         'WebAssembly y est désactivé ou absent.');
       assert.equal(await s.js(page, () => typeof WebAssembly), 'undefined');
       await s.screenshot(page, 'without-webassembly');
     } finally {
-      await browser.close();
+      await withoutWasm.close();
     }
   });
 
@@ -67,7 +68,6 @@ test('a page that cannot run', async (t) => {
     async () => {
       const built = fs.readFileSync(process.env.VOREK_PAGE, 'utf8');
       const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vorek-broken-'));
-      const browser = await s.launch();
       try {
         // The WebAssembly as bytes that are no program; the script as no gzip at all.
         for (const [id, text] of [['vorek-script', 'cGFzIGR1IGd6aXA='], ['vorek-wasm',
@@ -80,7 +80,6 @@ test('a page that cannot run', async (t) => {
             'son programme n\u2019a pas pu être chargé.');
         }
       } finally {
-        await browser.close();
         fs.rmSync(folder, { recursive: true, force: true });
       }
     });
