@@ -240,24 +240,57 @@ TEST(Layout, TheWindowsInPixels) {
               dpi / 48);
 }
 
-TEST(Layout, TabOrderFollowsTheTabIndicesOfTheControlsThatTakeTheFocus) {
+// The names of `rows` of `design`.
+std::vector<std::string_view> names(const platform::FormDesign& design, const std::vector<int>& rows) {
+  std::vector<std::string_view> found;
+  for (int index : rows) found.push_back(design.controls[static_cast<std::size_t>(index)].name);
+  return found;
+}
+
+TEST(Layout, FocusAndStackingFollowTheTabIndices) {
   const auto main = platform::layOut(forms::kVorekDesign, 96, {});
-  std::vector<std::string_view> order;
-  for (int index : main.tabOrder)
-    order.push_back(forms::kVorekDesign.controls[static_cast<std::size_t>(index)].name);
+  const std::vector<std::string_view> order = names(forms::kVorekDesign, main.tabOrder);
   ASSERT_EQ(order.size(), 24u);  // 21 boxes and 3 buttons
-  EXPECT_EQ(order.front(), "p1");
+  EXPECT_EQ(main.firstFocus(), forms::kVorekDesign.indexOf("p1"));
   // p16's tab index is 20: it comes after p0, not between p15 and p17.
   EXPECT_EQ(*(std::find(order.begin(), order.end(), "p15") + 1), "p17");
   EXPECT_EQ(*(std::find(order.begin(), order.end(), "p0") + 1), "p16");
   // The buttons come last, Brasser after Quitter.
   EXPECT_EQ(std::vector(order.end() - 3, order.end()),
             (std::vector<std::string_view>{"Voir", "Quitter", "Command1"}));
-  const auto about = platform::layOut(forms::kSujetDesign, 96, {});
-  for (int index : about.tabOrder) {
-    const ControlKind kind = forms::kSujetDesign.controls[static_cast<std::size_t>(index)].kind;
-    EXPECT_TRUE(kind == ControlKind::PictureBox || kind == ControlKind::CommandButton);
-  }
+
+  // Tab and Shift+Tab go round; from nothing focused, or from a control that takes no focus, to
+  // the first or the last.
+  const auto step = [](const platform::FormLayout& layout, const platform::FormDesign& design,
+                       std::string_view from, bool backwards) {
+    const int next = platform::tabStep(layout.tabOrder, from.empty() ? -1 : design.indexOf(from),
+                                       backwards);
+    return design.controls[static_cast<std::size_t>(next)].name;
+  };
+  const auto& sujet = forms::kSujetDesign;
+  const auto about = platform::layOut(sujet, 96, {});
+  const std::tuple<const platform::FormLayout*, const platform::FormDesign*, std::string_view,
+                   bool, std::string_view>
+      steps[] = {{&main, &forms::kVorekDesign, "p1", false, "p2"},
+                 {&main, &forms::kVorekDesign, "Command1", false, "p1"},
+                 {&main, &forms::kVorekDesign, "p1", true, "Command1"},
+                 {&main, &forms::kVorekDesign, "", false, "p1"},
+                 {&main, &forms::kVorekDesign, "", true, "Command1"},
+                 {&about, &sujet, "auteur", false, "Picture1"},
+                 {&about, &sujet, "Frame1", true, "Picture4"},
+                 {&about, &sujet, "ok", true, "Picture1"}};
+  for (const auto& [layout, design, from, backwards, to] : steps)
+    EXPECT_EQ(step(*layout, *design, from, backwards), to) << from << (backwards ? " back" : "");
+  EXPECT_EQ(platform::tabStep({}, -1, false), -1);
+
+  // Only boxes and buttons take the focus. The frames' labels stand over them, later rows over
+  // earlier ones.
+  EXPECT_EQ(names(sujet, about.tabOrder),
+            (std::vector<std::string_view>{"Picture1", "ok", "Picture2", "Picture3", "Picture4"}));
+  EXPECT_EQ(names(sujet, about.stacking),
+            (std::vector<std::string_view>{"prog", "auteur", "Picture1", "Frame1", "ok", "Frame2",
+                                           "Picture2", "Picture3", "Picture4"}));
+  EXPECT_EQ(names(forms::kVorekDesign, main.stacking).front(), "p0");
 }
 
 TEST(Layout, AWindowIsCentredInTheWorkAreaAndAMovedPieceWhereTheProgramPutIt) {

@@ -52,10 +52,15 @@ FormLayout form(const FormDesign& design, const Place& place, int dpi,
       layout.tabOrder.push_back(index);
   }
   // Not std::ranges: the web build's library lacks its algorithms.
-  std::stable_sort(layout.tabOrder.begin(), layout.tabOrder.end(), [&design](int a, int b) {
-    return design.controls[static_cast<std::size_t>(a)].tabIndex <
-           design.controls[static_cast<std::size_t>(b)].tabIndex;
-  });
+  const auto row = [&design](int index) -> const ControlDesign& {
+    return design.controls[static_cast<std::size_t>(index)];
+  };
+  std::stable_sort(layout.tabOrder.begin(), layout.tabOrder.end(),
+                   [&row](int a, int b) { return row(a).tabIndex < row(b).tabIndex; });
+  for (auto i = static_cast<int>(design.controls.size()) - 1; i >= 0; --i)
+    layout.stacking.push_back(i);
+  std::stable_partition(layout.stacking.begin(), layout.stacking.end(),
+                        [&row](int index) { return !row(index).container.empty(); });
   return layout;
 }
 
@@ -93,6 +98,15 @@ FormLayout layOut(const Form& form, int dpi, const PictureSizes& pictures) {
 
 ControlLayout layOutControl(const Form& form, int index, int dpi, const PictureSizes& pictures) {
   return control(form.design(), index, loaded(form), dpi, pictures);
+}
+
+int tabStep(const std::vector<int>& tabOrder, int focused, bool backwards) {
+  if (tabOrder.empty()) return -1;
+  const auto at = std::find(tabOrder.begin(), tabOrder.end(), focused);
+  if (at == tabOrder.end()) return backwards ? tabOrder.back() : tabOrder.front();
+  const auto count = static_cast<std::ptrdiff_t>(tabOrder.size());
+  const std::ptrdiff_t next = (at - tabOrder.begin() + (backwards ? count - 1 : 1)) % count;
+  return tabOrder[static_cast<std::size_t>(next)];
 }
 
 PixelRect centred(PixelSize outer, const PixelRect& workArea) {

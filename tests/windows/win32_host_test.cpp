@@ -313,11 +313,12 @@ TEST_F(Win32Host, EveryWindowStandsWhereTheLayoutSays) {
     expectAsLaidOut(slot);
   }
   // In a sunken edge as wide as the density asks, of two rings in the system's colours, the
-  // outer one half of it, dark at the top left: seen on p1, which its neighbours, a pixel over on
-  // their side, do not cover.
+  // outer one half of it, dark at the top left: seen on the About window's first picture, which
+  // no neighbour overlaps (the board's boxes overlap by a pixel).
   const int edge = platform::sunkenEdge(dpi());
-  const int width = layout(kVorek).controls[std::size_t(design(kVorek).indexOf("p1"))].rect.width;
-  const std::vector<COLORREF> drawn = shown(control(window(kVorek), kVorek, "p1"));
+  const int width =
+      layout(kSujet).controls[std::size_t(design(kSujet).indexOf("Picture1"))].rect.width;
+  const std::vector<COLORREF> drawn = shown(control(window(kSujet), kSujet, "Picture1"));
   ASSERT_EQ(drawn.size(), std::size_t(width * width));
   for (int i = 0; i < edge; ++i) {
     const bool outer = i < edge / 2;

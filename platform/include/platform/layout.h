@@ -45,11 +45,26 @@ struct ControlLayout {
   std::string_view accessibleName;  // what a screen reader says; empty: the control's text
 };
 
+// Focus and stacking are decided here once, and each host applies them with its toolkit's own
+// means (a focus chain, WS_TABSTOP and the Z order, tabindex and z-index).
 struct FormLayout {
   PixelSize client;
   std::vector<ControlLayout> controls;  // by the design's rows
-  std::vector<int> tabOrder;            // the rows that take the focus, by tab index
+  // The rows that take the focus, by tab index: a click on one of them focuses it, the others
+  // never take the focus. The first has it when the window opens.
+  std::vector<int> tabOrder;
+  // Every row, from the top of the window's pile down: a control inside a frame stands over the
+  // frame, and a later row over an earlier one, so that each box's top and left edges, where
+  // neighbours overlap by a pixel, show whole.
+  std::vector<int> stacking;
+
+  int firstFocus() const { return tabOrder.empty() ? -1 : tabOrder.front(); }
 };
+
+// Where Tab (or Shift+Tab, `backwards`) takes the focus from row `focused`: round the tab order.
+// From nothing focused (-1) or from a row outside the order, Tab goes to the first and Shift+Tab
+// to the last, as on a desktop. -1 when no row takes the focus.
+int tabStep(const std::vector<int>& tabOrder, int focused, bool backwards);
 
 // The form as designed, every control at its design place.
 FormLayout layOut(const FormDesign& design, int dpi, const PictureSizes& pictures);

@@ -95,15 +95,19 @@ QWidget* QtHost::Views::build(const Form& form, int index, const ControlLayout& 
 }
 
 void QtHost::Views::order(const FormLayout& layout, FormWindow& window) {
-  QWidget* previous = nullptr;
-  for (int i : layout.tabOrder) {
-    QWidget* widget = window.controls[static_cast<std::size_t>(i)];
-    if (previous)
-      QWidget::setTabOrder(previous, widget);
-    else
-      widget->setFocus();  // the first in the tab order has the focus when the window opens
-    previous = widget;
+  const auto widget = [&window](int index) {
+    return window.controls[static_cast<std::size_t>(index)];
+  };
+  // Qt's focus chain steps Tab and Shift+Tab; a click focuses only what the order holds.
+  for (QWidget* control : window.controls) control->setFocusPolicy(Qt::NoFocus);
+  for (std::size_t k = 0; k < layout.tabOrder.size(); ++k) {
+    widget(layout.tabOrder[k])->setFocusPolicy(Qt::StrongFocus);
+    if (k > 0) QWidget::setTabOrder(widget(layout.tabOrder[k - 1]), widget(layout.tabOrder[k]));
   }
+  if (layout.firstFocus() >= 0) widget(layout.firstFocus())->setFocus();
+  // Raised from the bottom of the pile up, the top last.
+  for (auto row = layout.stacking.rbegin(); row != layout.stacking.rend(); ++row)
+    widget(*row)->raise();
 }
 
 QtHost::QtHost() : views_(std::make_unique<Views>()) {}
@@ -135,10 +139,6 @@ void QtHost::loaded(const Form& form) {
     widget->setGeometry(qrect(control.rect));
     if (!control.accessibleName.empty()) widget->setAccessibleName(qs(control.accessibleName));
     window->controls.push_back(widget);
-  }
-  // A frame's label stands over the frame, as a sibling after it.
-  for (std::size_t i = 0; i < design.controls.size(); ++i) {
-    if (design.controls[i].kind == ControlKind::Label) window->controls[i]->raise();
   }
   Views::order(layout, *window);
   window->centre(QSize(layout.client.width, layout.client.height));

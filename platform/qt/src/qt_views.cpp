@@ -55,9 +55,7 @@ QRect centredClient(QSize client, const QMargins& frame) {
 
 PictureBoxView::PictureBoxView(QWidget* parent, QPixmap picture, int edge,
                                std::function<void()> onClick)
-    : QWidget(parent), picture_(std::move(picture)), edge_(edge), onClick_(std::move(onClick)) {
-  setFocusPolicy(Qt::StrongFocus);
-}
+    : QWidget(parent), picture_(std::move(picture)), edge_(edge), onClick_(std::move(onClick)) {}
 
 void PictureBoxView::paintEvent(QPaintEvent*) {
   QPainter painter(this);

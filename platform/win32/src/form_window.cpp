@@ -137,7 +137,7 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
                               pictures_->bitmap(row.picture), name.c_str());
     }
     // No control is the default push button: Return does nothing, as Esc does.
-    case ControlKind::CommandButton: return make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
+    case ControlKind::CommandButton: return make(WC_BUTTONW, BS_PUSHBUTTON);
     case ControlKind::Frame: {
       HWND frame = make(WC_BUTTONW, BS_GROUPBOX);
       if (frame != nullptr) SetWindowSubclass(frame, frameProc, 0, 0);
@@ -151,22 +151,19 @@ HWND FormWindow::buildControl(HINSTANCE instance, int index) {
 }
 
 void FormWindow::order() {
-  tabOrder_ = layOut(*form_, 96, {}).tabOrder;
-  // The Z order follows the tab order, as screen readers walk it; labels go on top of the
-  // frames that hold them.
+  const FormLayout layout = layOut(*form_, 96, {});
+  tabOrder_ = layout.tabOrder;
+  // WS_TABSTOP marks what takes the focus; the Z order is the runtime's pile, top first.
   HWND previous = HWND_TOP;
-  for (int i : tabOrder_) {
+  for (int i : layout.stacking) {
     HWND control = controls_[static_cast<std::size_t>(i)];
+    const bool stop = std::find(tabOrder_.begin(), tabOrder_.end(), i) != tabOrder_.end();
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    SetWindowLongPtrW(control, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control;
   }
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (design_->controls[i].kind == ControlKind::Label) {
-      SetWindowPos(controls_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-  }
-  // The first control in the tab order has the focus when the window opens.
-  if (!tabOrder_.empty()) focus_ = controls_[static_cast<std::size_t>(tabOrder_.front())];
+  if (layout.firstFocus() >= 0) focus_ = controls_[static_cast<std::size_t>(layout.firstFocus())];
 }
 
 PictureSizes FormWindow::pictureSizes() const {
@@ -240,15 +237,11 @@ void FormWindow::follow(int index, Change what) {
 }
 
 void FormWindow::tab(bool backwards) {
-  if (tabOrder_.empty()) return;
-  const auto count = static_cast<int>(tabOrder_.size());
-  int at = backwards ? 0 : count - 1;  // from outside the order: the first, or the last
-  for (int k = 0; k < count; ++k) {
-    if (controls_[static_cast<std::size_t>(tabOrder_[static_cast<std::size_t>(k)])] == GetFocus())
-      at = k;
-  }
-  const int next = (at + (backwards ? count - 1 : 1)) % count;
-  SetFocus(controls_[static_cast<std::size_t>(tabOrder_[static_cast<std::size_t>(next)])]);
+  const auto focused = std::find(controls_.begin(), controls_.end(), GetFocus());
+  const int from = focused == controls_.end() ? -1 : static_cast<int>(focused - controls_.begin());
+  const int next = tabStep(tabOrder_, from, backwards);
+  if (next < 0) return;
+  SetFocus(controls_[static_cast<std::size_t>(next)]);
   // The keyboard is in use: show where the focus is.
   showFocusMarks(hwnd_, controls_);
 }

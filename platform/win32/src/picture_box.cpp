@@ -61,7 +61,7 @@ struct PictureBox {
   }
 
   void OnLButtonDown(HWND hwnd, BOOL, int, int, UINT) {
-    SetFocus(hwnd);
+    if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) != 0) SetFocus(hwnd);
     SetCapture(hwnd);
     pressed = true;
   }
@@ -130,7 +130,7 @@ HWND createPictureBox(HWND parent, const wchar_t* className, int id, const Pictu
                       const wchar_t* name) {
   // The box paints its sunken edge itself, as wide as the screen's density asks.
   return CreateWindowExW(0, className, name,
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                          const_cast<Picture*>(&picture));
