@@ -9,11 +9,15 @@ mergeInto(LibraryManager.library, {
     VorekPage.createWindow(slot, generation, UTF8ToString(name), UTF8ToString(caption),
                            UTF8ToString(icon), width, height);
   },
-  vorek_js_control_create: function (slot, index, name, kind, left, top, width, height, tab,
-                                     caption, picture, accessible, centred, clickable) {
+  vorek_js_control_create: function (slot, index, name, kind, left, top, width, height,
+                                     focusable, caption, picture, accessible, centred, clickable) {
     VorekPage.createControl(slot, index, UTF8ToString(name), kind, left, top, width, height,
-                            tab, UTF8ToString(caption), UTF8ToString(picture),
+                            focusable !== 0, UTF8ToString(caption), UTF8ToString(picture),
                             UTF8ToString(accessible), centred !== 0, clickable !== 0);
+  },
+  vorek_js_window_order: function (slot, table, rows) {
+    const all = Array.from(HEAP32.subarray(table >> 2, (table >> 2) + 3 * rows + 2));
+    VorekPage.order(slot, all.slice(0, 2 * rows + 2), all.slice(2 * rows + 2));
   },
   vorek_js_window_measure: function (slot, sizes) {
     const measured = VorekPage.measure(slot);

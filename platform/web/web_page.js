@@ -105,6 +105,10 @@ var VorekPage = (function () {
       element.setAttribute('role', 'alertdialog');
       element.setAttribute('aria-modal', 'true');
       element.setAttribute('aria-label', title);
+      // The box alone is active while it is open; the window in front gets it back after.
+      const owner = Array.from(page.windows.values()).find((r) =>
+        r.element.classList.contains('active'));
+      if (owner) owner.element.classList.remove('active');
       let closed = false;
       const close = (event) => {
         if (event) event.stopPropagation();
@@ -114,9 +118,10 @@ var VorekPage = (function () {
         desktop().inert = false;
         page.boxOpen = false;
         setFlag('box', 'closed');
-        const front = Array.from(page.windows.values()).find((r) =>
-          r.element.classList.contains('active'));
-        if (front) focusWindow(front);
+        if (owner && page.windows.get(owner.slot) === owner) {
+          owner.element.classList.add('active');
+          focusWindow(owner);
+        }
         resolve();
       };
       element.appendChild(titleBar(title, '', close));
@@ -225,8 +230,8 @@ var VorekPage = (function () {
   return {
     page, setUp, started, box, end, setProgramIcon: windows.setProgramIcon,
     createWindow: windows.createWindow, createControl: windows.createControl,
-    measure: windows.measure, place: windows.place, show: windows.show, remove, move: windows.move,
-    setCaption: windows.setCaption,
+    order: windows.order, measure: windows.measure, place: windows.place, show: windows.show,
+    remove, move: windows.move, setCaption: windows.setCaption,
   };
 })();
 

@@ -47,30 +47,24 @@ function vorekWindows(page, refusing, deliver) {
       other.element.classList.toggle('active', other === record);
   }
 
-  function focusables(record) {
-    return Array.from(record.client.querySelectorAll('[data-tab]'))
-      .filter((element) => element.tabIndex >= 0)
-      .sort((a, b) => Number(a.dataset.tab) - Number(b.dataset.tab));
-  }
-
-  // The page opens with no focus rectangle, as a desktop does until the keyboard is used.
+  // The page opens with no focus rectangle, as a desktop does until the keyboard is used. A
+  // window gets back the control it last had focused, or the runtime's first.
   function focusWindow(record) {
-    const target = record.lastFocus && record.lastFocus.isConnected
-      ? record.lastFocus : focusables(record)[0];
+    const first = record.steps ? record.controls[record.steps[2 * record.controls.length]] : null;
+    const target = record.lastFocus && record.lastFocus.isConnected ? record.lastFocus : first;
     const focusVisible = page.state === 'starting' ? false : undefined;
     if (target) target.focus({ preventScroll: true, focusVisible });
   }
 
-  // Tab and Shift+Tab go round the window's controls in the design's tab order.
+  // Tab and Shift+Tab take the focus where the runtime's steps say, from the focused control or
+  // from none (the last row of steps).
   function onKeyDown(record, event) {
     if (vorekKey(event) !== 'Tab' || refusing()) return;
     event.preventDefault();
-    const list = focusables(record);
-    if (list.length === 0) return;
-    const at = list.indexOf(document.activeElement);
-    const step = event.shiftKey ? -1 : 1;
-    const next = at < 0 ? 0 : (at + step + list.length) % list.length;
-    list[next].focus();
+    const at = record.controls.indexOf(document.activeElement);
+    const from = at < 0 ? record.controls.length : at;
+    const next = record.controls[record.steps[2 * from + (event.shiftKey ? 1 : 0)]];
+    if (next) next.focus();
   }
 
   // The title bar moves its window; the window stays reachable by its title bar.
@@ -136,8 +130,8 @@ function vorekWindows(page, refusing, deliver) {
     // The start-up window's controls, by name.
     const drawn = shell
       ? new Map(Array.from(client.children, (child) => [child.dataset.name, child])) : null;
-    const record = { slot, generation, element, client, controls: [], lastFocus: null,
-                     shown: false, drawn };
+    const record = { slot, generation, element, client, controls: [], steps: null,
+                     lastFocus: null, shown: false, drawn };
     const bar = closing(element.querySelector(':scope > .titlebar'),
                         (event) => deliver(event, 'vorek_close', [slot, generation]));
     element.addEventListener('pointerdown', () => { if (!refusing()) raise(record); }, true);
@@ -147,28 +141,36 @@ function vorekWindows(page, refusing, deliver) {
     page.windows.set(slot, record);
   }
 
-  // `tab` is the control's place in the window's tab order, -1 for none; every control stands
-  // in the client area, a frame's label over its frame.
-  function createControl(slot, index, name, kind, left, top, width, height, tab, caption, picture,
-                         accessibleName, centred, clickable) {
+  // Every control stands in the client area; `focusable` when the runtime gives it the focus
+  // by Tab or a click.
+  function createControl(slot, index, name, kind, left, top, width, height, focusable, caption,
+                         picture, accessibleName, centred, clickable) {
     const record = page.windows.get(slot);
     // The page drew the start-up window's controls before the program ran.
     const drawn = record.drawn && record.drawn.get(name);
     const element = drawn || record.client.appendChild(build(parts.control(
       { name, kind: KINDS[kind], rect: [left, top, width, height], caption, picture, centred },
       pictureUrl)));
-    // The program's own: its tab order, and its picture boxes as images a screen reader names.
-    if (KINDS[kind] === 'picture') {
-      element.tabIndex = 0;
-      element.setAttribute('role', 'img');
-    }
-    if (tab >= 0) element.dataset.tab = String(tab);
+    // The program's own: what takes the focus, and its picture boxes as images a screen reader
+    // names.
+    if (focusable) element.tabIndex = 0;
+    if (KINDS[kind] === 'picture') element.setAttribute('role', 'img');
     if (accessibleName) element.setAttribute('aria-label', accessibleName);
     if (clickable) {
       element.addEventListener('click',
         (event) => deliver(event, 'vorek_click', [slot, record.generation, index]));
     }
     record.controls[index] = element;
+  }
+
+  // The runtime's focus steps (see onKeyDown) and pile: `pile[row]` is the row's place from the
+  // top.
+  function order(slot, steps, pile) {
+    const record = page.windows.get(slot);
+    record.steps = steps;
+    pile.forEach((place, row) => {
+      record.controls[row].style.zIndex = String(pile.length - place);
+    });
   }
 
   // [outer width, outer height, page width, page height] for the runtime to place the window;
@@ -230,6 +232,6 @@ function vorekWindows(page, refusing, deliver) {
 
   return {
     findPictures, setProgramIcon, raise, focusWindow, titleBar, createWindow, createControl,
-    measure, place, show, remove, move, setCaption, dropShell,
+    order, measure, place, show, remove, move, setCaption, dropShell,
   };
 }

@@ -31,7 +31,11 @@ test('whole games', async (t) => {
       assert.equal(await s.js(page, () => document.activeElement.textContent), 'OK',
         'the focus left the box');
       assert.equal((await s.flags(page)).box, 'open');
+      const active = () => s.js(page, () =>
+        Array.from(document.querySelectorAll('.window.active'), (w) => w.dataset.form || 'box'));
+      assert.deepEqual(await active(), ['box'], 'a window behind the box looks active');
       await s.closeTheBox(page);
+      assert.deepEqual(await active(), ['Vorek']);
       assert.equal(await s.events(page), events + 1, 'a click reached the program');
       assert.deepEqual(await s.box(page, main), placeBefore, 'the window moved under the box');
       assert.equal(await s.readBoard(page), s.INITIAL);

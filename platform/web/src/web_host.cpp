@@ -1,5 +1,7 @@
 // web_host.cpp: the web host, which asks the page script to build, update and remove windows.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/form.h"
@@ -37,12 +39,25 @@ int kindCode(ControlKind kind) {
   return -1;
 }
 
-// The control's place in the layout's tab order, or -1 when it takes no focus.
-int tabPlace(const FormLayout& layout, int index) {
-  for (std::size_t k = 0; k < layout.tabOrder.size(); ++k) {
-    if (layout.tabOrder[k] == index) return static_cast<int>(k);
+bool takesFocus(const FormLayout& layout, int index) {
+  return std::find(layout.tabOrder.begin(), layout.tabOrder.end(), index) !=
+         layout.tabOrder.end();
+}
+
+// The runtime's focus steps and pile for the page to apply: Tab's and Shift+Tab's row from each
+// row and, last, from nothing focused; then each row's place in the pile, the top first.
+void order(const Form& form, const FormLayout& layout) {
+  const auto rows = static_cast<int>(layout.controls.size());
+  std::vector<int> table;
+  for (int from = 0; from <= rows; ++from) {
+    for (bool backwards : {false, true})
+      table.push_back(tabStep(layout.tabOrder, from < rows ? from : -1, backwards));
   }
-  return -1;
+  table.resize(table.size() + layout.stacking.size());
+  for (std::size_t k = 0; k < layout.stacking.size(); ++k)
+    table[2 * static_cast<std::size_t>(rows + 1) + static_cast<std::size_t>(layout.stacking[k])] =
+        static_cast<int>(k);
+  vorek_js_window_order(form.slot(), table.data(), rows);
 }
 
 void create(const Form& form, const FormLayout& layout, int index) {
@@ -52,7 +67,7 @@ void create(const Form& form, const FormLayout& layout, int index) {
   const std::string pictureName =
       row.kind == ControlKind::PictureBox ? text(picture(row.picture).name) : std::string();
   vorek_js_control_create(form.slot(), index, text(row.name).c_str(), kindCode(row.kind),
-                          at.left, at.top, at.width, at.height, tabPlace(layout, index),
+                          at.left, at.top, at.width, at.height, takesFocus(layout, index) ? 1 : 0,
                           form.loadedControl(index).caption.c_str(), pictureName.c_str(),
                           text(control.accessibleName).c_str(),
                           row.alignment == Alignment::Center ? 1 : 0, row.click.empty() ? 0 : 1);
@@ -70,6 +85,7 @@ void WebHost::loaded(const Form& form) {
                          layout.client.width, layout.client.height);
   for (std::size_t i = 0; i < design.controls.size(); ++i)
     create(form, layout, static_cast<int>(i));
+  order(form, layout);
   int sizes[4] = {};
   if (vorek_js_window_measure(form.slot(), sizes) != 0) {
     const PixelRect at = centred({sizes[0], sizes[1]}, {0, 0, sizes[2], sizes[3]});
