@@ -21,7 +21,7 @@ macro(vorek_find_googletest)
   include("${PROJECT_SOURCE_DIR}/cmake/googletest.cmake")
 endmacro()
 
-# The packages the page's build runs in Node.js (pngjs, which writes the pictures as PNG),
+# The packages the page's build runs in Node.js (pngjs, which writes the site's icons as PNG),
 # installed from their committed lock file into the build tree; from npm's cache when it holds
 # them, so that a rebuild needs no network.
 find_program(VOREK_NPM npm REQUIRED)
@@ -37,20 +37,24 @@ add_custom_command(OUTPUT "${VOREK_WEB_PAGE_MODULES}/.package-lock.json"
   COMMENT "Installing the page's build packages into the build tree" VERBATIM)
 add_custom_target(vorek_web_page_modules DEPENDS "${VOREK_WEB_PAGE_MODULES}/.package-lock.json")
 
-# The page carries the pictures in its shell (make_shell.js): the start-up window's as images,
-# the rest as text; and TARGET gets the table of their sizes the host checks them by.
+# cwebp (Debian's webp) writes the page's pictures as lossless WebP.
+find_program(VOREK_CWEBP cwebp REQUIRED)
+mark_as_advanced(VOREK_CWEBP)
+
+# The page carries the pictures in its shell (make_shell.js), each pixel once, as text the
+# start-up window's images and the program's show; and TARGET gets the table of their sizes the
+# host checks them by.
 function(vorek_add_pictures target)
   get_target_property(pictures vorek_forms VOREK_PICTURE_FILES)
   set(shell "${CMAKE_CURRENT_BINARY_DIR}/${target}_shell.html")
   set(pictures_cpp "${CMAKE_CURRENT_BINARY_DIR}/${target}_pictures.cpp")
   add_custom_command(OUTPUT "${shell}" "${pictures_cpp}"
-    COMMAND "${CMAKE_COMMAND}" -E env "NODE_PATH=${VOREK_WEB_PAGE_MODULES}"
-            "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/make_shell.js" "${VOREK_WEB_DIR}/shell.html"
-            "${shell}" "${pictures_cpp}" "${VOREK_DESIGN_FIGURES}" ${pictures}
+    COMMAND "${VOREK_WEB_NODE}" "${VOREK_WEB_DIR}/make_shell.js" "${VOREK_CWEBP}"
+            "${VOREK_WEB_DIR}/shell.html" "${shell}" "${pictures_cpp}" "${VOREK_DESIGN_FIGURES}"
+            ${pictures}
     DEPENDS ${pictures} "${VOREK_DESIGN_FIGURES}" vorek_design_figures
             "${VOREK_WEB_DIR}/make_shell.js" "${VOREK_WEB_DIR}/web_window_parts.js"
-            "${VOREK_WEB_DIR}/shell.html" "${VOREK_WEB_PAGE_MODULES}/.package-lock.json"
-            vorek_web_page_modules
+            "${VOREK_WEB_DIR}/shell.html"
     COMMENT "Embedding the pictures of ${target}" VERBATIM)
   # The shell is generated beside the source; the link depends on it through LINK_DEPENDS.
   target_sources(${target} PRIVATE "${pictures_cpp}" "${shell}")

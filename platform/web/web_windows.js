@@ -3,7 +3,7 @@
 // over of the start-up window the page drew before the program ran (make_shell.js). web_page.js
 // makes one set of them, handing over the page's state (its windows, by slot), whether input is
 // refused just now, and how a click reaches the program.
-/* global vorekKey, vorekPlace, vorekTexts, vorekWindowParts */
+/* global vorekKey, vorekPictureUrls, vorekPlace, vorekTexts, vorekWindowParts */
 
 function vorekWindows(page, refusing, deliver) {
   'use strict';
@@ -13,16 +13,11 @@ function vorekWindows(page, refusing, deliver) {
   const KINDS = ['picture', 'button', 'label', 'frame'];
   const desktop = () => document.getElementById('desktop');
 
-  // --- pictures: the page carries them by file name (make_shell.js): the start-up window's in
-  // its own images, the others as base64 text ---
+  // --- pictures: the page carries each once, by file name (make_shell.js), and shows it by the
+  // URL the start-up window's images have too (shell.html) ---
 
-  const pictures = new Map();
-  function findPictures() {
-    for (const image of document.querySelectorAll('#desktop img[data-picture]'))
-      pictures.set(image.dataset.picture, image.getAttribute('src'));
-    for (const carried of document.querySelectorAll('#pictures [data-name]'))
-      pictures.set(carried.dataset.name, `data:${carried.dataset.type};base64,${carried.textContent}`);
-  }
+  let pictures = new Map();
+  function findPictures() { pictures = vorekPictureUrls(); }
 
   function pictureUrl(name) { return pictures.get(name) || ''; }
 

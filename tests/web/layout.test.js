@@ -113,6 +113,13 @@ test('the page opened from disk', async (t) => {
         }
         if (form === 'Sujet') assert.ok(new Map(shown).get('auteur').caption.startsWith(AUTHOR));
         await expectPictures(page, form);
+        // The pieces are windows onto the whole picture: one image, which the page carries once.
+        if (form === 'V_portrait') {
+          const images = [s.control(form, 'Picture1'), ...Array.from({ length: 20 },
+            (_, p) => s.piece(p + 1))].map((selector) => selector + ' img');
+          assert.equal(new Set(await s.js(page, (all) => all.map((selector) =>
+            document.querySelector(selector).getAttribute('src')), images)).size, 1);
+        }
         // The focus starts on the first control in the tab order, and Tab goes round them all.
         const order = Object.keys(design.controls).filter((name) =>
           ['picture', 'button'].includes(design.controls[name].kind))
