@@ -2,6 +2,7 @@
 // widgets where this says, and computes no size, edge, tab order or centring of its own.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,9 @@ struct FormLayout {
   std::vector<int> stacking;
 
   int firstFocus() const { return tabOrder.empty() ? -1 : tabOrder.front(); }
+  bool takesFocus(int row) const {
+    return std::find(tabOrder.begin(), tabOrder.end(), row) != tabOrder.end();
+  }
 };
 
 // Where Tab (or Shift+Tab, `backwards`) takes the focus from row `focused`: round the tab order.

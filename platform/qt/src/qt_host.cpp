@@ -99,11 +99,12 @@ void QtHost::Views::order(const FormLayout& layout, FormWindow& window) {
     return window.controls[static_cast<std::size_t>(index)];
   };
   // Qt's focus chain steps Tab and Shift+Tab; a click focuses only what the order holds.
-  for (QWidget* control : window.controls) control->setFocusPolicy(Qt::NoFocus);
-  for (std::size_t k = 0; k < layout.tabOrder.size(); ++k) {
-    widget(layout.tabOrder[k])->setFocusPolicy(Qt::StrongFocus);
-    if (k > 0) QWidget::setTabOrder(widget(layout.tabOrder[k - 1]), widget(layout.tabOrder[k]));
+  for (std::size_t i = 0; i < window.controls.size(); ++i) {
+    const bool takes = layout.takesFocus(static_cast<int>(i));
+    window.controls[i]->setFocusPolicy(takes ? Qt::StrongFocus : Qt::NoFocus);
   }
+  for (std::size_t k = 1; k < layout.tabOrder.size(); ++k)
+    QWidget::setTabOrder(widget(layout.tabOrder[k - 1]), widget(layout.tabOrder[k]));
   if (layout.firstFocus() >= 0) widget(layout.firstFocus())->setFocus();
   // Raised from the bottom of the pile up, the top last.
   for (auto row = layout.stacking.rbegin(); row != layout.stacking.rend(); ++row)

@@ -1,5 +1,4 @@
 // web_host.cpp: the web host, which asks the page script to build, update and remove windows.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,11 +38,6 @@ int kindCode(ControlKind kind) {
   return -1;
 }
 
-bool takesFocus(const FormLayout& layout, int index) {
-  return std::find(layout.tabOrder.begin(), layout.tabOrder.end(), index) !=
-         layout.tabOrder.end();
-}
-
 // The runtime's focus steps and pile for the page to apply: Tab's and Shift+Tab's row from each
 // row and, last, from nothing focused; then each row's place in the pile, the top first.
 void order(const Form& form, const FormLayout& layout) {
@@ -67,7 +61,7 @@ void create(const Form& form, const FormLayout& layout, int index) {
   const std::string pictureName =
       row.kind == ControlKind::PictureBox ? text(picture(row.picture).name) : std::string();
   vorek_js_control_create(form.slot(), index, text(row.name).c_str(), kindCode(row.kind),
-                          at.left, at.top, at.width, at.height, takesFocus(layout, index) ? 1 : 0,
+                          at.left, at.top, at.width, at.height, layout.takesFocus(index) ? 1 : 0,
                           form.loadedControl(index).caption.c_str(), pictureName.c_str(),
                           text(control.accessibleName).c_str(),
                           row.alignment == Alignment::Center ? 1 : 0, row.click.empty() ? 0 : 1);

@@ -157,9 +157,9 @@ void FormWindow::order() {
   HWND previous = HWND_TOP;
   for (int i : layout.stacking) {
     HWND control = controls_[static_cast<std::size_t>(i)];
-    const bool stop = std::find(tabOrder_.begin(), tabOrder_.end(), i) != tabOrder_.end();
     const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
-    SetWindowLongPtrW(control, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    SetWindowLongPtrW(control, GWL_STYLE,
+                      layout.takesFocus(i) ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control;
   }
