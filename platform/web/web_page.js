@@ -214,7 +214,6 @@ var VorekPage = (function () {
   }
 
   function setUp() {
-    windows.findPictures();
     // Once the start-up window has been on screen (shell.html), its pictures are decoded: the
     // program's first frame need not wait on decoding them again.
     if (window.vorekShellFrame) {

@@ -16,10 +16,7 @@ function vorekWindows(page, refusing, deliver) {
   // --- pictures: the page carries each once, by file name (make_shell.js), and shows it by the
   // URL the start-up window's images have too (shell.html) ---
 
-  let pictures = new Map();
-  function findPictures() { pictures = vorekPictureUrls(); }
-
-  function pictureUrl(name) { return pictures.get(name) || ''; }
+  function pictureUrl(name) { return vorekPictureUrls().get(name) || ''; }
 
   function setProgramIcon(name) {
     page.programIcon = name;
@@ -226,7 +223,7 @@ function vorekWindows(page, refusing, deliver) {
   }
 
   return {
-    findPictures, setProgramIcon, raise, focusWindow, titleBar, createWindow, createControl,
+    setProgramIcon, raise, focusWindow, titleBar, createWindow, createControl,
     order, measure, place, show, remove, move, setCaption, dropShell,
   };
 }
