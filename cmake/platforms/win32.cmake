@@ -58,8 +58,16 @@ function(vorek_add_command name)
   target_link_libraries(${name} PRIVATE vorek_warnings)
 endfunction()
 
-# Listing the tests may first have to set Wine's prefix up: about 20 s, once.
+# Each Wine process costs a start of its own, so a program that needs no display runs whole,
+# once. Those that show windows (they take the WineDisplay lock) run a case per process, so that
+# no window or focus of one case outlives it into the next; listing their cases may first have
+# to set Wine's prefix up: about 20 s, once.
 function(vorek_add_test_program target)
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 180
-    PROPERTIES FIXTURES_REQUIRED WineSession TIMEOUT 120 ${ARGN})
+  if("WineDisplay" IN_LIST ARGN)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 180
+      PROPERTIES FIXTURES_REQUIRED WineSession TIMEOUT 120 ${ARGN})
+  else()
+    add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
+    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED WineSession TIMEOUT 300 ${ARGN})
+  endif()
 endfunction()
