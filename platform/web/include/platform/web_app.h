@@ -18,7 +18,7 @@ struct PictureInfo {
   int height;
 };
 
-// The designs' pictures, which vorek_add_web_page() puts in the page as data: URLs.
+// The designs' pictures, which vorek_add_pictures() puts in the page as data: URLs.
 std::span<const PictureInfo> embeddedPictures();
 
 // Starts the project in the page and returns at once: the runtime, the host and the program's
